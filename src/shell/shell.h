@@ -1,0 +1,22 @@
+// Program entry and the resident window.
+#ifndef BRONDELKIT_SHELL_H
+#define BRONDELKIT_SHELL_H
+
+#include <windows.h>
+
+#define NAME_UNITS 100
+
+// Set once by InitInstance, before the resident window exists.
+extern HINSTANCE g_hInstance;
+extern WCHAR g_szWindowClass[NAME_UNITS];
+extern WCHAR g_szTitle[NAME_UNITS];
+
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
+// Everything WinMain does, the quit code returned; the entry itself only
+// passes its arguments on so that tests can call this in-process.
+int RunProgram(HINSTANCE hInstance, int nCmdShow);
+BOOL InitInstance(HINSTANCE hInstance, int nCmdShow);
+ATOM RegisterMainClass(HINSTANCE hInstance, const WCHAR* szWindowClass);
+LRESULT CALLBACK MainWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+#endif
