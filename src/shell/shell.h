@@ -17,6 +17,9 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
 int RunProgram(HINSTANCE hInstance, int nCmdShow);
 BOOL InitInstance(HINSTANCE hInstance, int nCmdShow);
 ATOM RegisterMainClass(HINSTANCE hInstance, const WCHAR* szWindowClass);
+// Runs a dialog of our resources modally; its EndDialog value, or -1 when
+// it could not be opened.
+INT_PTR OpenDialog(HWND hOwner, int idTemplate, DLGPROC dlgProc);
 LRESULT CALLBACK MainWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 #endif
