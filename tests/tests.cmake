@@ -38,3 +38,15 @@ foreach(script ${SHELL_TESTS})
   set_tests_properties(sh.${name} PROPERTIES TIMEOUT 600
     ENVIRONMENT "BK_ROOT=${CMAKE_SOURCE_DIR};BK_BUILD=${CMAKE_BINARY_DIR}")
 endforeach()
+
+# End-to-end driver of the real exe; run by tests/sh/e2e_program.sh inside a
+# network namespace, not by ctest directly.
+file(GLOB E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
+add_executable(brondelkit_e2e ${E2E_SOURCES} tests/support/dialog_driver.cpp
+               tests/support/scratch_registry.cpp)
+target_include_directories(brondelkit_e2e PRIVATE tests)
+target_compile_options(brondelkit_e2e PRIVATE -Wall -Wextra -Werror)
+target_link_libraries(brondelkit_e2e PRIVATE brondelcore gtest_main gdi32)
+target_link_options(brondelkit_e2e PRIVATE -static)
+add_dependencies(brondelkit_e2e brondelkit)
+add_dependencies(brondelkit_tests brondelkit_e2e)

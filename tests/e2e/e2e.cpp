@@ -1,0 +1,194 @@
+#include "e2e/e2e.h"
+
+#include <gtest/gtest.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <iostream>
+
+#include "resource.h"
+
+std::wstring DriverDir()
+{
+    WCHAR path[MAX_PATH];
+    GetModuleFileNameW(NULL, path, MAX_PATH);
+    std::wstring dir = path;
+    return dir.substr(0, dir.find_last_of(L"\\/"));
+}
+
+Program StartProgram()
+{
+    Program p;
+    std::wstring exe = DriverDir() + L"\\brondelkit.exe";
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    BOOL ok = CreateProcessW(exe.c_str(), NULL, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi);
+    EXPECT_TRUE(ok) << "cannot start brondelkit.exe: " << GetLastError();
+    if (ok) {
+        CloseHandle(pi.hThread);
+        p.process = pi.hProcess;
+        p.pid = pi.dwProcessId;
+    }
+    return p;
+}
+
+DWORD WaitExit(Program& p, DWORD ms)
+{
+    DWORD code = STILL_ACTIVE;
+    if (p.process && WaitForSingleObject(p.process, ms) == WAIT_OBJECT_0)
+        GetExitCodeProcess(p.process, &code);
+    return code;
+}
+
+void EndProgram(Program& p)
+{
+    if (!p.process)
+        return;
+    if (WaitForSingleObject(p.process, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(p.process, 99);
+        WaitForSingleObject(p.process, 10000);
+    }
+    CloseHandle(p.process);
+    p.process = NULL;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD ms)
+{
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > ms) {
+            ADD_FAILURE() << "condition not met within " << ms << " ms";
+            return false;
+        }
+        Sleep(20);
+    }
+    return true;
+}
+
+namespace {
+struct Enum {
+    DWORD pid;
+    std::vector<HWND> windows;
+};
+BOOL CALLBACK Collect(HWND h, LPARAM lp)
+{
+    Enum* e = (Enum*)lp;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    if (pid == e->pid)
+        e->windows.push_back(h);
+    return TRUE;
+}
+
+HWND VisibleDialogWith(DWORD pid, int childId)
+{
+    for (HWND h : TopWindows(pid)) {
+        WCHAR cls[16];
+        if (IsWindowVisible(h) && GetClassNameW(h, cls, 16) && wcscmp(cls, L"#32770") == 0 &&
+            GetDlgItem(h, childId))
+            return h;
+    }
+    return NULL;
+}
+}  // namespace
+
+std::vector<HWND> TopWindows(DWORD pid)
+{
+    Enum e{pid, {}};
+    EnumWindows(Collect, (LPARAM)&e);
+    return e.windows;
+}
+
+HWND ResidentWindow()
+{
+    return FindWindowW(L"Brondelkit", L"Brondelkit");
+}
+
+HWND LockScreen(DWORD pid)
+{
+    return VisibleDialogWith(pid, IDC_LOCK_PICTURE);
+}
+
+HWND SettingsDialog(DWORD pid)
+{
+    return VisibleDialogWith(pid, IDC_TIMEOUT_VALUE);
+}
+
+int VisibleLockScreens(DWORD pid)
+{
+    int n = 0;
+    for (HWND h : TopWindows(pid))
+        if (IsWindowVisible(h) && GetDlgItem(h, IDC_LOCK_PICTURE))
+            n++;
+    return n;
+}
+
+bool TrayIconPresent(HWND resident)
+{
+    // Modifying nothing succeeds only for an icon the shell holds.
+    NOTIFYICONDATAW nid = {};
+    nid.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    nid.hWnd = resident;
+    nid.uID = ID_TRAYICON;
+    return resident && Shell_NotifyIconW(NIM_MODIFY, &nid);
+}
+
+std::wstring ItemText(HWND dlg, int id)
+{
+    WCHAR buf[256] = {};
+    GetDlgItemTextW(dlg, id, buf, 256);
+    return buf;
+}
+
+void PostResume(DWORD pid, WPARAM event)
+{
+    for (HWND h : TopWindows(pid))
+        PostMessageW(h, WM_POWERBROADCAST, event, 0);
+}
+
+void Click(int x, int y)
+{
+    int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in[3] = {};
+    for (INPUT& i : in) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = (x * 65535 + cx / 2) / (cx - 1);
+        i.mi.dy = (y * 65535 + cy / 2) / (cy - 1);
+    }
+    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    SendInput(3, in, sizeof(INPUT));
+}
+
+void Network(const char* state)
+{
+    std::cout << "@@NET " << state << std::endl;
+    std::string ack;
+    std::getline(std::cin, ack);
+    ASSERT_EQ("ok", ack.substr(0, 2)) << "the test script did not change the network";
+}
+
+std::wstring MarkerPath()
+{
+    return DriverDir() + L"\\e2e_launches.log";
+}
+
+std::wstring MarkerExe()
+{
+    return DriverDir() + L"\\launch_marker.exe";
+}
+
+int LaunchCount()
+{
+    FILE* f = _wfopen(MarkerPath().c_str(), L"r");
+    if (!f)
+        return 0;
+    int lines = 0, c;
+    while ((c = fgetc(f)) != EOF)
+        if (c == '\n')
+            lines++;
+    fclose(f);
+    return lines;
+}

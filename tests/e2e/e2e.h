@@ -1,0 +1,46 @@
+// Support for driving the real brondelkit.exe from another process, the way
+// a user and the platform would: windows, clicks, power notifications.
+#ifndef BRONDELKIT_TESTS_E2E_H
+#define BRONDELKIT_TESTS_E2E_H
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct Program {
+    HANDLE process = NULL;
+    DWORD pid = 0;
+};
+
+std::wstring DriverDir();
+Program StartProgram();
+// Exit code, or STILL_ACTIVE when the process did not end within `ms`.
+DWORD WaitExit(Program& p, DWORD ms = 10000);
+void EndProgram(Program& p);  // terminates it if it still runs
+
+// Waits for a condition of another process; fails the test on timeout.
+bool WaitUntil(const std::function<bool()>& condition, DWORD ms = 15000);
+
+std::vector<HWND> TopWindows(DWORD pid);
+HWND ResidentWindow();
+HWND LockScreen(DWORD pid);       // the visible lock dialog, or NULL
+HWND SettingsDialog(DWORD pid);   // the visible settings dialog, or NULL
+int VisibleLockScreens(DWORD pid);
+bool TrayIconPresent(HWND resident);
+
+std::wstring ItemText(HWND dlg, int id);
+void PostResume(DWORD pid, WPARAM event = 7);  // to every top-level window
+void Click(int x, int y);                      // a real click on the screen
+
+// Asks the test script around the driver to change the namespace's network:
+// "up" adds an interface with an address, "down" removes it.
+void Network(const char* state);
+
+// The marker file the launch helper appends to; its line count = launches.
+std::wstring MarkerPath();
+std::wstring MarkerExe();
+int LaunchCount();
+
+#endif

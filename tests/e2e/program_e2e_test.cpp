@@ -1,0 +1,361 @@
+// The real brondelkit.exe, started and used from another process in the same
+// Wine session, inside the network namespace the test script made.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e/e2e.h"
+#include "resource.h"
+#include "support/dialog_driver.h"
+#include "support/scratch_registry.h"
+
+namespace {
+
+const wchar_t kWaiting[] = L"無線LAN起動準備中";
+const wchar_t kTimedOut[] = L"無線LANが使用可能な状態になっていません。";
+const wchar_t kWantPassword[] = L"パスワードを正しく入力してください。";
+
+class Program : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(NULL, ResidentWindow()) << "an instance from an earlier test still runs";
+        DeleteSettingsKey();
+        DeleteFileW(MarkerPath().c_str());
+        SetEnvironmentVariableW(L"BK_MARKER", MarkerPath().c_str());
+        Network("down");
+    }
+    void TearDown() override
+    {
+        EndProgram(prog);
+        WaitUntil([] { return ResidentWindow() == NULL; });
+    }
+
+    void Start()
+    {
+        prog = StartProgram();
+        ASSERT_TRUE(WaitUntil([] { return ResidentWindow() != NULL; }));
+        resident = ResidentWindow();
+    }
+
+    HWND WaitLock()
+    {
+        HWND h = NULL;
+        WaitUntil([&] { return (h = LockScreen(prog.pid)) != NULL; });
+        return h;
+    }
+
+    // One poll of the lock screen, as its 1-second timer would deliver it.
+    void Poll(HWND lock) { PostMessageW(lock, WM_TIMER, 2, 0); }
+
+    void StoreNoPasswordLaunching(DWORD appEnable = 1)
+    {
+        PutRecord(L"", 0, 20, MarkerExe(), appEnable);
+    }
+
+    ::Program prog;
+    HWND resident = NULL;
+};
+
+// Corners of the settings dialog's client area, in screen pixels, a few
+// pixels inside each corner.
+POINT Corner(HWND dlg, bool right, bool bottom)
+{
+    RECT rc;
+    GetClientRect(dlg, &rc);
+    POINT pt = {right ? rc.right - 5 : 5, bottom ? rc.bottom - 5 : 5};
+    ClientToScreen(dlg, &pt);
+    return pt;
+}
+
+void UnlockWithClicks(HWND dlg)
+{
+    const bool order[3][2] = {{false, false}, {false, true}, {true, false}};
+    for (const auto& c : order) {
+        POINT pt = Corner(dlg, c[0], c[1]);
+        Click(pt.x, pt.y);
+    }
+}
+
+bool Unlocked(HWND dlg)
+{
+    return IsWindowVisible(GetDlgItem(dlg, IDCANCEL)) && ItemText(dlg, IDOK) == L"保存";
+}
+
+void PressButton(HWND dlg, int id)
+{
+    PostMessageW(GetDlgItem(dlg, id), BM_CLICK, 0, 0);
+}
+
+TEST_F(Program, FirstRunStoresDefaultsAndShowsSettingsBeforeLockAndIcon)
+{
+    Start();
+    HWND dlg = NULL;
+    ASSERT_TRUE(WaitUntil([&] { return (dlg = SettingsDialog(prog.pid)) != NULL; }));
+    EXPECT_EQ(NULL, LockScreen(prog.pid));
+    EXPECT_FALSE(TrayIconPresent(resident));
+    EXPECT_EQ(L"\\windows\\iesample.exe", ItemText(dlg, IDC_APP_PATH));
+
+    DWORD type;
+    std::vector<BYTE> data;
+    ASSERT_TRUE(GetValue(L"AppPass", &type, &data));
+    EXPECT_EQ(std::wstring(L"\\windows\\iesample.exe"), (const wchar_t*)data.data());
+    ASSERT_TRUE(GetValue(L"AppEnable", &type, &data));
+    EXPECT_EQ(1u, *(DWORD*)data.data());
+    SaveScreenshot(L"e2e_first_run_settings");
+
+    // The exit choice of the first-run dialog must not end the program.
+    UnlockWithClicks(dlg);
+    ASSERT_TRUE(WaitUntil([&] { return Unlocked(dlg); }));
+    SaveScreenshot(L"e2e_settings_unlocked");
+    PressButton(dlg, IDCANCEL);
+    HWND lock = WaitLock();
+    ASSERT_TRUE(lock);
+    EXPECT_TRUE(TrayIconPresent(resident));
+    EXPECT_EQ(STILL_ACTIVE, WaitExit(prog, 0));
+}
+
+TEST_F(Program, PathStoredInTheFirstRunDialogIsLaunchedInThatRun)
+{
+    Start();
+    HWND dlg = NULL;
+    ASSERT_TRUE(WaitUntil([&] { return (dlg = SettingsDialog(prog.pid)) != NULL; }));
+    UnlockWithClicks(dlg);
+    ASSERT_TRUE(WaitUntil([&] { return Unlocked(dlg); }));
+    SetDlgItemTextW(dlg, IDC_APP_PATH, MarkerExe().c_str());
+    PressButton(dlg, IDOK);
+
+    HWND lock = WaitLock();
+    ASSERT_TRUE(lock);
+    Network("up");
+    Poll(lock);
+    ASSERT_TRUE(WaitUntil([&] { return LaunchCount() == 1; }));
+    EXPECT_EQ(0, VisibleLockScreens(prog.pid));
+}
+
+TEST_F(Program, StoredSettingsOpenTheLockScreenWithWinsockRunning)
+{
+    // Only the own host name can make this network usable, and only when
+    // Winsock was started before the first poll: an interface without an
+    // address, and a short host name the namespace's hosts file knows.
+    StoreNoPasswordLaunching(0);
+    Network("noaddress-shortname");
+    Start();
+    HWND lock = WaitLock();
+    ASSERT_TRUE(lock);
+    EXPECT_EQ(NULL, SettingsDialog(prog.pid));
+    EXPECT_TRUE(TrayIconPresent(resident));
+    Poll(lock);
+    EXPECT_TRUE(WaitUntil([&] { return VisibleLockScreens(prog.pid) == 0; }));
+    EXPECT_EQ(0, LaunchCount());
+}
+
+TEST_F(Program, ApplicationStartsOncePerRunAcrossResumes)
+{
+    StoreNoPasswordLaunching();
+    Network("up");
+    Start();
+    HWND lock = WaitLock();
+    ASSERT_TRUE(lock);
+    // The real poll timer, not a delivered tick, closes this one.
+    ASSERT_TRUE(WaitUntil([&] { return VisibleLockScreens(prog.pid) == 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return LaunchCount() == 1; }));
+
+    for (int i = 0; i < 3; i++) {
+        PostResume(prog.pid);
+        HWND again = WaitLock();
+        ASSERT_TRUE(again);
+        Poll(again);
+        ASSERT_TRUE(WaitUntil([&] { return VisibleLockScreens(prog.pid) == 0; }));
+    }
+    EXPECT_EQ(1, LaunchCount());
+}
+
+TEST_F(Program, WaitsWithStarsThenTimesOutWithoutNetwork)
+{
+    PutRecord(L"", 0, 2, MarkerExe(), 1);
+    Start();
+    HWND lock = WaitLock();
+    ASSERT_TRUE(lock);
+    for (int i = 0; i < 3; i++)
+        Poll(lock);
+    ASSERT_TRUE(WaitUntil([&] { return ItemText(lock, IDC_LOCK_STATUS) == kWaiting; }));
+    EXPECT_FALSE(ItemText(lock, IDC_LOCK_PROGRESS).empty());
+    SaveScreenshot(L"e2e_lock_waiting");
+
+    // The stored two seconds run out on the real timer.
+    ASSERT_TRUE(WaitUntil([&] { return ItemText(lock, IDC_LOCK_STATUS) == kTimedOut; }));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(lock, IDOK)));
+    SaveScreenshot(L"e2e_lock_timed_out");
+    EXPECT_EQ(0, LaunchCount());
+
+    // Closing after the timeout still launches.
+    PressButton(lock, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return LaunchCount() == 1; }));
+    EXPECT_EQ(0, VisibleLockScreens(prog.pid));
+}
+
+TEST_F(Program, ClosesByItselfOnceAnInterfaceComesUp)
+{
+    PutRecord(L"", 0, 60, MarkerExe(), 0);
+    Start();
+    HWND lock = WaitLock();
+    ASSERT_TRUE(lock);
+    Poll(lock);
+    ASSERT_TRUE(WaitUntil([&] { return ItemText(lock, IDC_LOCK_STATUS) == kWaiting; }));
+    Network("up");
+    ASSERT_TRUE(WaitUntil([&] { return VisibleLockScreens(prog.pid) == 0; }));
+    EXPECT_EQ(STILL_ACTIVE, WaitExit(prog, 0));
+}
+
+TEST_F(Program, PasswordWantedWhenSet)
+{
+    PutRecord(L"pw", 1, 20, MarkerExe(), 1);
+    Network("up");
+    Start();
+    HWND lock = WaitLock();
+    ASSERT_TRUE(lock);
+    Poll(lock);
+    ASSERT_TRUE(WaitUntil([&] { return ItemText(lock, IDC_LOCK_STATUS) == kWantPassword; }));
+    SaveScreenshot(L"e2e_lock_password");
+    SetDlgItemTextW(lock, IDC_LOCK_PASSWORD, L"pw");
+    PressButton(lock, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return LaunchCount() == 1; }));
+    EXPECT_EQ(0, VisibleLockScreens(prog.pid));
+}
+
+TEST_F(Program, IconButtonDownOpensSettingsAndExitEndsTheProgram)
+{
+    StoreNoPasswordLaunching(0);
+    Network("up");
+    Start();
+    ASSERT_TRUE(WaitUntil([&] { return VisibleLockScreens(prog.pid) == 0 &&
+                                       TrayIconPresent(resident); }));
+
+    // Only the button-down notification opens the dialog.
+    PostMessageW(resident, WM_TRAYNOTIFY, ID_TRAYICON, WM_LBUTTONUP);
+    PostMessageW(resident, WM_TRAYNOTIFY, ID_TRAYICON, WM_MOUSEMOVE);
+    PostMessageW(resident, WM_TRAYNOTIFY, ID_TRAYICON, WM_RBUTTONDOWN);
+    PostMessageW(resident, WM_COMMAND, IDOK, 0);
+    PostResume(prog.pid, 4);
+    // Ordered behind the messages above: when it shows, they were handled.
+    PostMessageW(resident, WM_TRAYNOTIFY, ID_TRAYICON, WM_LBUTTONDOWN);
+    HWND dlg = NULL;
+    ASSERT_TRUE(WaitUntil([&] { return (dlg = SettingsDialog(prog.pid)) != NULL; }));
+    EXPECT_EQ(0, VisibleLockScreens(prog.pid));
+    int dialogs = 0;
+    for (HWND h : TopWindows(prog.pid))
+        dialogs += IsWindowVisible(h) && GetDlgItem(h, IDC_TIMEOUT_VALUE) ? 1 : 0;
+    EXPECT_EQ(1, dialogs);
+
+    UnlockWithClicks(dlg);
+    ASSERT_TRUE(WaitUntil([&] { return Unlocked(dlg); }));
+    RECT rc;
+    GetWindowRect(dlg, &rc);
+    EXPECT_EQ(0, rc.left);
+    EXPECT_EQ(0, rc.top);
+    // "終了", clicked on the screen.
+    GetWindowRect(GetDlgItem(dlg, IDCANCEL), &rc);
+    Click((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    EXPECT_EQ(0u, WaitExit(prog));
+    EXPECT_FALSE(TrayIconPresent(resident));
+}
+
+TEST_F(Program, LockedSettingsDialogClosesWithoutEndingTheProgram)
+{
+    StoreNoPasswordLaunching(0);
+    Network("up");
+    Start();
+    ASSERT_TRUE(WaitUntil([&] { return VisibleLockScreens(prog.pid) == 0; }));
+    PostMessageW(resident, WM_TRAYNOTIFY, ID_TRAYICON, WM_LBUTTONDOWN);
+    HWND dlg = NULL;
+    ASSERT_TRUE(WaitUntil([&] { return (dlg = SettingsDialog(prog.pid)) != NULL; }));
+    // Escape while locked closes like "閉じる".
+    PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([&] { return SettingsDialog(prog.pid) == NULL; }));
+    EXPECT_EQ(STILL_ACTIVE, WaitExit(prog, 200));
+    EXPECT_TRUE(TrayIconPresent(resident));
+}
+
+TEST_F(Program, CloseRequestFromOutsideEndsWithZero)
+{
+    StoreNoPasswordLaunching(0);
+    Network("up");
+    Start();
+    ASSERT_TRUE(WaitUntil([&] { return VisibleLockScreens(prog.pid) == 0 &&
+                                       TrayIconPresent(resident); }));
+    PostMessageW(resident, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, WaitExit(prog));
+    EXPECT_FALSE(TrayIconPresent(resident));
+}
+
+TEST_F(Program, ResumeOverTheSettingsDialogLeavesOneLockScreen)
+{
+    StoreNoPasswordLaunching(0);
+    Start();
+    HWND first = WaitLock();
+    ASSERT_TRUE(first);
+    // Pass the first lock screen by its Close button after the timeout.
+    PostMessageW(first, WM_TIMER, 1, 0);
+    PressButton(first, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return VisibleLockScreens(prog.pid) == 0; }));
+
+    PostMessageW(resident, WM_TRAYNOTIFY, ID_TRAYICON, WM_LBUTTONDOWN);
+    ASSERT_TRUE(WaitUntil([&] { return SettingsDialog(prog.pid) != NULL; }));
+    PostResume(prog.pid);
+    ASSERT_TRUE(WaitUntil([&] { return SettingsDialog(prog.pid) == NULL &&
+                                       VisibleLockScreens(prog.pid) == 1; }));
+    EXPECT_EQ(STILL_ACTIVE, WaitExit(prog, 0));
+}
+
+TEST_F(Program, ManyResumesAtTheLockScreenKeepExactlyOne)
+{
+    StoreNoPasswordLaunching(0);
+    Start();
+    HWND lock = WaitLock();
+    ASSERT_TRUE(lock);
+    PumpMessages();
+    size_t windowsBefore = TopWindows(prog.pid).size();
+
+    HWND current = lock;
+    for (int i = 0; i < 1000; i++) {
+        PostResume(prog.pid);
+        if (i % 50 == 49) {
+            // Let the program catch up: a fresh lock screen has replaced the old.
+            ASSERT_TRUE(WaitUntil([&] {
+                HWND h = LockScreen(prog.pid);
+                return h && h != current && VisibleLockScreens(prog.pid) == 1;
+            }));
+            current = LockScreen(prog.pid);
+        }
+    }
+    ASSERT_TRUE(WaitUntil([&] {
+        return VisibleLockScreens(prog.pid) == 1 &&
+               TopWindows(prog.pid).size() == windowsBefore;
+    }));
+    EXPECT_EQ(STILL_ACTIVE, WaitExit(prog, 0));
+    // The surviving lock screen still works.
+    HWND last = LockScreen(prog.pid);
+    PostMessageW(last, WM_TIMER, 1, 0);
+    ASSERT_TRUE(WaitUntil([&] { return ItemText(last, IDC_LOCK_STATUS) == kTimedOut; }));
+}
+
+TEST_F(Program, SecondStartChangesNothingAndEndsWithZero)
+{
+    StoreNoPasswordLaunching(0);
+    Start();
+    HWND lock = WaitLock();
+    ASSERT_TRUE(lock);
+    size_t windows = TopWindows(prog.pid).size();
+
+    ::Program second = StartProgram();
+    EXPECT_EQ(0u, WaitExit(second));
+    EndProgram(second);
+    EXPECT_EQ(lock, LockScreen(prog.pid));
+    EXPECT_EQ(1, VisibleLockScreens(prog.pid));
+    EXPECT_EQ(windows, TopWindows(prog.pid).size());
+    EXPECT_EQ(NULL, SettingsDialog(prog.pid));
+}
+
+}  // namespace
