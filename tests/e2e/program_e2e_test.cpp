@@ -359,3 +359,51 @@ TEST_F(Program, SecondStartChangesNothingAndEndsWithZero)
 }
 
 }  // namespace
+
+namespace {
+
+LRESULT CALLBACK DecoyProc(HWND h, UINT m, WPARAM w, LPARAM l)
+{
+    return DefWindowProcW(h, m, w, l);
+}
+
+HWND MakeDecoy(const wchar_t* cls, const wchar_t* title)
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = DecoyProc;
+    wc.hInstance = GetModuleHandleW(NULL);
+    wc.lpszClassName = cls;
+    RegisterClassW(&wc);
+    return CreateWindowExW(0, cls, title, WS_POPUP | WS_VISIBLE, 0, 0, 1, 1, NULL, NULL,
+                           GetModuleHandleW(NULL), NULL);
+}
+
+TEST_F(Program, ResidentWindowIsSizelessOffScreenAndFoundOnlyByClassAndTitle)
+{
+    // Windows that match on one key only are not a running instance.
+    HWND decoys[] = {MakeDecoy(L"Brondelkit", L"Other"), MakeDecoy(L"Other", L"Brondelkit")};
+    StoreNoPasswordLaunching(0);
+    prog = StartProgram();
+    HWND lock = WaitLock();
+    ASSERT_TRUE(lock);
+    for (HWND d : decoys)
+        DestroyWindow(d);
+    UnregisterClassW(L"Brondelkit", GetModuleHandleW(NULL));
+    UnregisterClassW(L"Other", GetModuleHandleW(NULL));
+
+    resident = ResidentWindow();
+    ASSERT_TRUE(resident);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(resident, &pid);
+    EXPECT_EQ(prog.pid, pid);
+    RECT rc;
+    GetWindowRect(resident, &rc);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), rc.left);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), rc.top);
+    EXPECT_EQ(rc.left, rc.right);
+    EXPECT_EQ(rc.top, rc.bottom);
+    EXPECT_TRUE(GetWindowLongW(resident, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(IsWindowVisible(resident));
+}
+
+}  // namespace
