@@ -1,0 +1,238 @@
+#include "lock/lockdlg.h"
+
+#include "lock/probe.h"
+#include "platform/sip.h"
+#include "resource.h"
+#include "settings/settings.h"
+
+#ifndef USER_TIMER_MAXIMUM
+#define USER_TIMER_MAXIMUM 0x7FFFFFFF
+#endif
+
+#define MAX_STARS       7
+#define LOCK_TEXT_COLOR RGB(58, 62, 162)
+
+static const WCHAR kStar[] = L"\x2605";
+static const WCHAR kTextPreparing[] = L"無線LAN起動準備中";
+static const WCHAR kTextNotUsable[] = L"無線LANが使用可能な状態になっていません。";
+static const WCHAR kTextEnterPassword[] = L"パスワードを正しく入力してください。";
+static const WCHAR kTextKeyboardHint[] = L"Fn + 0 でキーボード表示";
+static const WCHAR kTextWrongPassword[] = L"パスワードが不正です。";
+
+DWORD g_bLaunched;
+DWORD g_nStarCount;
+WCHAR g_szStars[STAR_UNITS];
+WCHAR g_szProgress[PROGRESS_UNITS];
+UINT_PTR g_uTimerTimeout;
+UINT_PTR g_uTimerPoll;
+
+UINT TimeoutPeriod(DWORD nTimeout)
+{
+    // Seconds times 1000 in 32 bits wraps for a large stored value and
+    // would end the wait almost at once.
+    ULONGLONG ms = (ULONGLONG)nTimeout * 1000;
+    if (ms > USER_TIMER_MAXIMUM)
+        ms = USER_TIMER_MAXIMUM;
+    return (UINT)ms;
+}
+
+static BOOL TextsEqual(const WCHAR* a, const WCHAR* b)
+{
+    for (int i = 0;; i++) {
+        if (a[i] != b[i])
+            return FALSE;
+        if (a[i] == 0)
+            return TRUE;
+    }
+}
+
+static void ShowControl(HWND hDlg, int id, int nCmdShow)
+{
+    HWND hCtl = GetDlgItem(hDlg, id);
+    if (hCtl)
+        ShowWindow(hCtl, nCmdShow);
+}
+
+static void CoverScreen(HWND hDlg)
+{
+    SetWindowPos(hDlg, HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                 GetSystemMetrics(SM_CYSCREEN), SWP_SHOWWINDOW);
+}
+
+static void ResetCursor()
+{
+    SetCursor(LoadCursorW(NULL, MAKEINTRESOURCEW(0)));
+}
+
+static void FetchTypedPassword(HWND hDlg, WCHAR* typed)
+{
+    typed[0] = 0;
+    GetDlgItemTextW(hDlg, IDC_LOCK_PASSWORD, typed, TYPED_UNITS);
+}
+
+// At most once per program run, even when the attempt fails.
+static void LaunchOnce()
+{
+    if (Settings.AppEnable != 1 || g_bLaunched != 0 || LaunchPath[0] == 0)
+        return;
+    LaunchApplication(LaunchPath);
+    g_bLaunched = 1;
+}
+
+static void StepStars(HWND hDlg)
+{
+    int len = 0;
+    while (g_szStars[len])
+        len++;
+    if (len + 1 < STAR_UNITS) {
+        g_szStars[len] = kStar[0];
+        g_szStars[len + 1] = 0;
+    }
+    if (g_nStarCount == MAX_STARS || g_nStarCount == 0) {
+        g_nStarCount = 0;
+        for (int i = 0; i < STAR_UNITS; i++)
+            g_szStars[i] = 0;
+    }
+    wsprintfW(g_szProgress, L"%s", g_szStars);
+    SetDlgItemTextW(hDlg, IDC_LOCK_PROGRESS, g_szProgress);
+    g_nStarCount++;
+}
+
+static INT_PTR OnInitDialog(HWND hDlg)
+{
+    g_nStarCount = 0;
+    ShowControl(hDlg, IDC_LOCK_WARNING, SW_HIDE);
+    if (Settings.PassEnable == 0) {
+        ShowControl(hDlg, IDC_LOCK_PASSWORD, SW_HIDE);
+        ShowControl(hDlg, IDC_LOCK_PASS_LABEL, SW_HIDE);
+    }
+    ShowControl(hDlg, IDOK, SW_HIDE);
+    CoverScreen(hDlg);
+    g_uTimerTimeout = SetTimer(hDlg, TIMER_TIMEOUT, TimeoutPeriod(Settings.nTimeout), NULL);
+    g_uTimerPoll = SetTimer(hDlg, TIMER_POLL, POLL_PERIOD, NULL);
+    SendDlgItemMessageW(hDlg, IDC_LOCK_PASSWORD, EM_LIMITTEXT, PASS_UNITS - 1, 0);
+    SetForegroundWindow(hDlg);
+    // Also when hidden: keys typed blind still reach the password.
+    HWND hEdit = GetDlgItem(hDlg, IDC_LOCK_PASSWORD);
+    if (hEdit)
+        SetFocus(hEdit);
+    return FALSE;
+}
+
+static void OnTimeoutTick(HWND hDlg)
+{
+    KillTimer(hDlg, g_uTimerPoll);
+    KillTimer(hDlg, g_uTimerTimeout);
+    SetDlgItemTextW(hDlg, IDC_LOCK_STATUS, kTextNotUsable);
+    ShowControl(hDlg, IDOK, SW_SHOW);
+    ResetCursor();
+}
+
+static void OnPollTick(HWND hDlg)
+{
+    // Stopped while the probe blocks so that ticks never pile up behind it.
+    KillTimer(hDlg, g_uTimerPoll);
+    if (ProbeWirelessLan() != 0) {
+        SetDlgItemTextW(hDlg, IDC_LOCK_STATUS, kTextPreparing);
+        g_uTimerPoll = SetTimer(hDlg, TIMER_POLL, POLL_PERIOD, NULL);
+        return;
+    }
+
+    WCHAR typed[TYPED_UNITS];
+    FetchTypedPassword(hDlg, typed);
+    if (Settings.Pass[0] == 0) {
+        ResetCursor();
+        KillTimer(hDlg, g_uTimerTimeout);
+        HideSoftInputPanel();
+        LaunchOnce();
+        EndDialog(hDlg, 0);
+    } else if (TextsEqual(typed, Settings.Pass)) {
+        // Typed in advance: the lock screen goes without starting anything.
+        ResetCursor();
+        KillTimer(hDlg, g_uTimerTimeout);
+        HideSoftInputPanel();
+        EndDialog(hDlg, 0);
+    } else {
+        SetDlgItemTextW(hDlg, IDC_LOCK_STATUS, kTextEnterPassword);
+        SetDlgItemTextW(hDlg, IDC_LOCK_HINT, kTextKeyboardHint);
+        ShowControl(hDlg, IDC_LOCK_WARNING, SW_SHOW);
+        KillTimer(hDlg, g_uTimerTimeout);
+        ShowControl(hDlg, IDOK, SW_SHOW);
+        ResetCursor();
+    }
+}
+
+static INT_PTR OnTimer(HWND hDlg, WPARAM idTimer)
+{
+    StepStars(hDlg);
+    // Every tick takes the screen back from whatever came up meanwhile.
+    SetForegroundWindow(hDlg);
+    CoverScreen(hDlg);
+    if (idTimer == g_uTimerTimeout)
+        OnTimeoutTick(hDlg);
+    else if (idTimer == g_uTimerPoll)
+        OnPollTick(hDlg);
+    return FALSE;
+}
+
+static void OnClose(HWND hDlg)
+{
+    WCHAR typed[TYPED_UNITS];
+    FetchTypedPassword(hDlg, typed);
+    if (Settings.Pass[0] != 0) {
+        if (!TextsEqual(typed, Settings.Pass)) {
+            SetDlgItemTextW(hDlg, IDC_LOCK_STATUS, kTextWrongPassword);
+            return;
+        }
+        HWND hOwner = GetParent(hDlg);
+        InvalidateRect(hOwner, NULL, TRUE);
+        UpdateWindow(hOwner);
+    }
+    HideSoftInputPanel();
+    LaunchOnce();
+    EndDialog(hDlg, 0);
+}
+
+static INT_PTR OnCommand(HWND hDlg, WPARAM wParam)
+{
+    if (LOWORD(wParam) == IDOK)
+        OnClose(hDlg);
+    return FALSE;
+}
+
+static INT_PTR OnCtlColorStatic(HWND hDlg, HDC hdc, HWND hCtl)
+{
+    if (hCtl != GetDlgItem(hDlg, IDC_LOCK_PASS_LABEL) && hCtl != GetDlgItem(hDlg, IDC_LOCK_HINT) &&
+        hCtl != GetDlgItem(hDlg, IDC_LOCK_PROGRESS) && hCtl != GetDlgItem(hDlg, IDC_LOCK_STATUS))
+        return FALSE;
+    SetBkMode(hdc, OPAQUE);
+    SetTextColor(hdc, LOCK_TEXT_COLOR);
+    return (INT_PTR)GetStockObject(WHITE_BRUSH);
+}
+
+static INT_PTR OnPowerBroadcast(HWND hDlg, WPARAM event)
+{
+    // The resident window opens a fresh lock screen on the same event.
+    if (event == PBT_APMRESUMESUSPEND)
+        EndDialog(hDlg, 0);
+    return FALSE;
+}
+
+INT_PTR CALLBACK LockDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        return OnInitDialog(hDlg);
+    case WM_TIMER:
+        return OnTimer(hDlg, wParam);
+    case WM_COMMAND:
+        return OnCommand(hDlg, wParam);
+    case WM_CTLCOLORSTATIC:
+        return OnCtlColorStatic(hDlg, (HDC)wParam, (HWND)lParam);
+    case WM_CTLCOLORDLG:
+        return (INT_PTR)GetStockObject(WHITE_BRUSH);
+    case WM_POWERBROADCAST:
+        return OnPowerBroadcast(hDlg, wParam);
+    }
+    return FALSE;
+}
