@@ -1,6 +1,107 @@
 #include "shell/shell.h"
 
+#include "lock/lockdlg.h"
+#include "resource.h"
+#include "settings/settings.h"
+#include "settingsui/settingsdlg.h"
+#include "shell/trayicon.h"
+
+#define FIRST_RUN_APP_PATH L"\\windows\\iesample.exe"
+
+// A resume that arrives while a lock screen is open must not open the fresh
+// one inside the old one's modal loop: the device resumes again and again at
+// the lock screen, and every nesting would stay on the stack. The old screen
+// ends itself on the same notification; the outer handler then reopens.
+static BOOL s_lockOpen;
+static BOOL s_relockPending;
+
+static void CopyText(WCHAR* to, const WCHAR* from, int cch)
+{
+    int i = 0;
+    for (; i < cch - 1 && from[i]; i++)
+        to[i] = from[i];
+    to[i] = 0;
+}
+
+static void ApplyFirstRunDefaults()
+{
+    CopyText(Settings.AppPass, FIRST_RUN_APP_PATH, APPPASS_UNITS);
+    Settings.AppEnable = 1;
+    SaveSettings();
+}
+
+static void TakeLaunchPathSnapshot()
+{
+    ZeroMemory(LaunchPath, sizeof(LaunchPath));
+    CopyText(LaunchPath, Settings.AppPass, APPPASS_UNITS);
+}
+
+static LRESULT OnCreate(HWND hWnd)
+{
+    if (LoadSettings() == -1) {
+        ApplyFirstRunDefaults();
+        // Its exit choice must not end the program before it ever ran.
+        OpenDialog(hWnd, IDD_SETTINGS, SettingsDlgProc);
+    }
+    TakeLaunchPathSnapshot();
+    AddTrayIcon(hWnd, g_hInstance);
+    // Dispatched by the message loop, after Winsock is up.
+    PostMessageW(hWnd, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    return 0;
+}
+
+static LRESULT OnDestroy(HWND hWnd)
+{
+    RemoveTrayIcon(hWnd);
+    PostQuitMessage(0);
+    return 0;
+}
+
+static LRESULT OnResume(HWND hWnd)
+{
+    if (s_lockOpen) {
+        s_relockPending = TRUE;
+        return 0;
+    }
+    s_lockOpen = TRUE;
+    do {
+        s_relockPending = FALSE;
+        OpenDialog(hWnd, IDD_LOCK, LockDlgProc);
+    } while (s_relockPending);
+    s_lockOpen = FALSE;
+    return 0;
+}
+
+static LRESULT OnPowerBroadcast(HWND hWnd, WPARAM wParam)
+{
+    if (wParam == PBT_APMRESUMESUSPEND)
+        return OnResume(hWnd);
+    return 0;
+}
+
+static LRESULT OnTrayNotify(HWND hWnd, LPARAM lParam)
+{
+    if (lParam != WM_LBUTTONDOWN)
+        return 0;
+    if (OpenDialog(hWnd, IDD_SETTINGS, SettingsDlgProc) != 0)
+        DestroyWindow(hWnd);
+    return 0;
+}
+
 LRESULT CALLBACK MainWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    return DefWindowProcW(hWnd, msg, wParam, lParam);
+    switch (msg) {
+    case WM_CREATE:
+        return OnCreate(hWnd);
+    case WM_DESTROY:
+        return OnDestroy(hWnd);
+    case WM_COMMAND:
+        return 0;
+    case WM_POWERBROADCAST:
+        return OnPowerBroadcast(hWnd, wParam);
+    case WM_TRAYNOTIFY:
+        return OnTrayNotify(hWnd, lParam);
+    default:
+        return DefWindowProcW(hWnd, msg, wParam, lParam);
+    }
 }
