@@ -1,0 +1,126 @@
+#!/bin/bash
+# Footprint and responsiveness of Brondelkit beside a baseline of the
+# bench's own (bench/baseline/: the least a Win32 program needs for the same
+# steps), in one run under the same Wine and a private virtual display:
+#   1 exe size (x86_64, i686; stripped, resources in) and imported DLLs
+#   2 start to lock screen visible, median      3 resume to it, median
+#   4 one readiness probe against its bare calls, median per call
+#   5 peak and resident memory once the lock screen has passed
+#   6 CPU ticks and wake-ups in an idle minute (no dialog open)
+# Prints each figure for both with the ratio, and writes them to
+# ${BK_BUILD_DIR:-build}/bench/results.md. Needs root (network namespace).
+# Knobs: BENCH_START_RUNS (9), BENCH_RESUME_RUNS (41), BENCH_PROBE_RUNS (201),
+# BENCH_IDLE_SECONDS (60).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/deps.sh"
+"$root/scripts/build.sh"
+
+build_root=$root/${BK_BUILD_DIR:-build}
+export BK_ROOT=$root BK_BUILD=$build_root/x86_64
+out=$build_root/bench
+rm -rf "$out/bin-x86_64" "$out/bin-i686" "$out/raw.txt"
+mkdir -p "$out/bin-x86_64" "$out/bin-i686"
+
+# The program's own compile and link flags (CMakeLists.txt), for the baseline.
+cflags=(-Wall -Wextra -Werror -Os -fno-exceptions -fno-rtti -fno-threadsafe-statics
+        -ffunction-sections -fdata-sections -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN)
+lflags=(-mwindows -static -s -Wl,--gc-sections)
+for arch in x86_64 i686; do
+  bin=$out/bin-$arch
+  $arch-w64-mingw32-windres -c 65001 -i "$root/bench/baseline/resident.rc" -O coff \
+    -o "$bin/resident.res.o"
+  $arch-w64-mingw32-g++-posix "${cflags[@]}" "$root/bench/baseline/resident.cpp" \
+    "$bin/resident.res.o" "${lflags[@]}" -o "$bin/bench_base.exe"
+  $arch-w64-mingw32-g++-posix "${cflags[@]}" -DBASE_PLATFORM "$root/bench/baseline/resident.cpp" \
+    "$bin/resident.res.o" "${lflags[@]}" -liphlpapi -lws2_32 -lshell32 -o "$bin/bench_plat.exe"
+done
+# The timing driver runs the program's probe, compiled as the program has it.
+bin=$out/bin-x86_64
+x86_64-w64-mingw32-g++-posix "${cflags[@]}" -I"$root/src" -c "$root/src/lock/probe.cpp" \
+  -o "$bin/probe.o"
+x86_64-w64-mingw32-g++-posix "${cflags[@]}" -c "$root/bench/baseline/bare_probe.cpp" \
+  -o "$bin/bare_probe.o"
+x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -Wall -Wextra -Werror -DUNICODE -D_UNICODE \
+  -municode -I"$root/src" "$root/bench/driver/benchdrv.cpp" "$bin/probe.o" "$bin/bare_probe.o" \
+  -static -liphlpapi -lws2_32 -o "$bin/benchdrv.exe"
+
+raw=$out/raw.txt
+: >"$raw"
+size_of() {  # stripped size in bytes of a copy
+  local tmp; tmp=$(mktemp)
+  "$1-w64-mingw32-strip" -o "$tmp" "$2"
+  stat -c %s "$tmp"; rm -f "$tmp"
+}
+imports() { "$1-w64-mingw32-objdump" -p "$2" | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' '; }
+for arch in x86_64 i686; do
+  echo "@@RESULT size_$arch bytes $(size_of $arch "$out/bin-$arch/bench_base.exe")" \
+       "$(size_of $arch "$build_root/$arch/brondelkit.exe")" \
+       "$(size_of $arch "$out/bin-$arch/bench_plat.exe")" >>"$raw"
+  echo "@@IMPORTS $arch baseline $(imports $arch "$out/bin-$arch/bench_base.exe")" >>"$raw"
+  echo "@@IMPORTS $arch program $(imports $arch "$build_root/$arch/brondelkit.exe")" >>"$raw"
+done
+
+source "$root/scripts/wine-env.sh"
+source "$root/scripts/xvfb.sh"
+cleanup() { wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; stop_xvfb; }
+trap cleanup EXIT
+start_xvfb 240x320
+"$root/scripts/wine-prefix.sh"
+wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true
+
+winpath() { echo "Z:${1//\//\\}"; }
+echo "bench: measuring on $DISPLAY (this takes a few minutes)"
+status=0
+unshare --net --uts --mount --fork -- bash "$root/bench/session.sh" "$raw" \
+  "$bin/benchdrv.exe" "$(winpath "$BK_BUILD/brondelkit.exe")" "$(winpath "$bin/bench_base.exe")" \
+  "$(winpath "$bin/bench_plat.exe")" \
+  "${BENCH_START_RUNS:-9}" "${BENCH_RESUME_RUNS:-41}" "${BENCH_PROBE_RUNS:-201}" || status=$?
+
+# The table: figure, baseline, program, ratio, goal, met.
+results=$out/results.md
+cpu=$(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1)
+{
+  echo "# Brondelkit bench, $(date -u '+%Y-%m-%d %H:%M UTC')"
+  echo
+  echo "Machine: $cpu, $(nproc) cores, $(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo);" \
+       "$(. /etc/os-release; echo "$PRETTY_NAME"); $(wine --version); Xvfb 240x320x24."
+  echo "Runs: start ${BENCH_START_RUNS:-9}, resume ${BENCH_RESUME_RUNS:-41}," \
+       "probe ${BENCH_PROBE_RUNS:-201}, idle ${BENCH_IDLE_SECONDS:-60} s."
+  echo
+  echo "| figure | baseline | Brondelkit | ratio | goal | met | baseline + platform libraries | ratio to it |"
+  echo "|---|---|---|---|---|---|---|---|"
+  awk '
+    function ratio(p, b) { return (b > 0) ? sprintf("%.3f", p / b) : "-" }
+    function row(name, unit, b, p, q, goal, ok) {
+      printf "| %s | %s %s | %s %s | %s | %s | %s | %s %s | %s |\n", name, b, unit, p, unit,
+             ratio(p, b), goal, ok ? "yes" : "NO", q, unit, ratio(p, q)
+    }
+    $1 == "@@RESULT" {
+      k = $2; u = $3; b = $4; p = $5; q = $6
+      if (k == "size_x86_64") row("exe size x86_64 (stripped)", u, b, p, q, "<= 98304 bytes", p <= 98304)
+      else if (k == "size_i686") row("exe size i686 (stripped)", u, b, p, q, "-", 1)
+      else if (k == "start") row("start to lock visible (median)", u, b, p, q, "<= 1.10x", p <= 1.10 * b)
+      else if (k == "resume") row("resume to lock visible (median)", u, b, p, q, "<= 1.10x", p <= 1.10 * b)
+      else if (k == "probe") row("one probe vs its bare calls (median)", u, b, p, q, "<= 1.05x", p <= 1.05 * b)
+      else if (k == "peak") row("peak memory (VmHWM) after the lock", u, b, p, q, "<= 1.10x", p <= 1.10 * b)
+      else if (k == "rss") row("resident memory (VmRSS) after the lock", u, b, p, q, "<= 1.10x", p <= 1.10 * b)
+      else if (k == "idle_ticks") row("CPU ticks in the idle time", u, b, p, q, "0", p == 0)
+      else if (k == "idle_wakeups") row("thread wake-ups in the idle time", u, b, p, q, "-", 1)
+    }' "$raw"
+  echo
+  sed -n 's/^@@IMPORTS \([^ ]*\) \([^ ]*\) \(.*\)/- imports, \1 \2: \3/p' "$raw"
+  allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|msvcrt|WS2_32|IPHLPAPI|SHELL32|COMCTL32)\.dll$'
+  if sed -n 's/^@@IMPORTS [^ ]* program //p' "$raw" | tr ' ' '\n' | grep -v '^$' |
+     grep -viqE "$allowed"; then
+    echo "- imports of the program: NOT system DLLs only"
+  else
+    echo "- imports of the program: system DLLs only (met)"
+  fi
+  [ $status -eq 0 ] || echo "- the measuring session FAILED (status $status); figures above are incomplete"
+} >"$results"
+echo
+cat "$results"
+echo
+echo "Written to $results"
+exit $status
