@@ -12,7 +12,15 @@ reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
 reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
 subst='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
 reg "$subst" /v 'MS UI Gothic' /t REG_SZ /d IPAGothic
-reg "$subst" /v 'System' /t REG_SZ /d IPAGothic
+# The proportional face: with the fixed-pitch one the dialog units come out
+# too narrow and the settings dialog clips its Japanese texts.
+reg "$subst" /v 'System' /t REG_SZ /d IPAPGothic
+# Captions in that face too: the missing Tahoma's fallback is so wide that
+# the settings caption loses its end. A LOGFONTW: height -12, weight 700,
+# default charset, then the face name.
+caption_font=f4ffffff000000000000000000000000bc0200000000000100000000
+caption_font+=490050004100500047006f0074006800690063000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000
+reg 'HKCU\Control Panel\Desktop\WindowMetrics' /v CaptionFont /t REG_BINARY /d "$caption_font"
 cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 wineserver -w
 touch "$WINEPREFIX/.brondelkit-ready"
