@@ -2,6 +2,7 @@
 // by real messages; timers are ticked by sending WM_TIMER with their ids.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -519,7 +520,7 @@ TEST_F(LockScreen, HugeTimeoutDoesNotEndTheWaitEarly)
     Settings.nTimeout = 4294968;
     RunDialog(IDD_LOCK, LockDlgProc, [](HWND h) {
         DWORD start = GetTickCount();
-        while (ProbeCalls() < 2 && GetTickCount() - start < 15000 && Open(h)) {
+        while (ProbeCalls() < 2 && !Shown(h, IDOK) && GetTickCount() - start < 15000) {
             MsgWaitForMultipleObjects(0, NULL, FALSE, 100, QS_ALLINPUT);
             PumpMessages();
         }
@@ -528,6 +529,69 @@ TEST_F(LockScreen, HugeTimeoutDoesNotEndTheWaitEarly)
         EXPECT_FALSE(Shown(h, IDOK));
         EXPECT_TRUE(StopTimer(h, TIMER_TIMEOUT));
         StopTimer(h, TIMER_POLL);
+    });
+}
+
+// Pixels of one colour inside a control, read back from the screen.
+int CountOnScreen(HWND h, int id, COLORREF colour)
+{
+    RECT rc;
+    GetWindowRect(GetDlgItem(h, id), &rc);
+    rc.right = std::min(rc.right, (LONG)GetSystemMetrics(SM_CXSCREEN));
+    rc.bottom = std::min(rc.bottom, (LONG)GetSystemMetrics(SM_CYSCREEN));
+    int w = rc.right - rc.left, ht = rc.bottom - rc.top;
+    HDC screen = GetDC(NULL), mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, ht);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, ht, screen, rc.left, rc.top, SRCCOPY);
+    int n = 0;
+    for (int y = 0; y < ht; y++)
+        for (int x = 0; x < w; x++)
+            n += GetPixel(mem, x, y) == colour;
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(NULL, screen);
+    return n;
+}
+
+void ExpectTextsAndPicturesShow(HWND h, const std::vector<int>& texts)
+{
+    UpdateWindow(h);
+    PumpMessages();
+    GdiFlush();
+    EXPECT_GT(CountOnScreen(h, IDC_LOCK_PICTURE, kBlue), 2000) << "the large picture";
+    for (int id : texts)
+        EXPECT_GT(CountOnScreen(h, id, kBlue), 40) << "blue text in control " << id;
+}
+
+TEST_F(LockScreen, ScreensOfTheThreeStates)
+{
+    wcscpy(Settings.Pass, L"abc");
+    RunDialog(IDD_LOCK, LockDlgProc, [](HWND h) {
+        for (int i = 0; i < 4; i++)
+            Tick(h, TIMER_POLL);
+        StopTimer(h, TIMER_POLL);           // no real tick during the picture
+        StopTimer(h, TIMER_TIMEOUT);
+        Type(h, L"ab");
+        ExpectTextsAndPicturesShow(h, {IDC_LOCK_STATUS, IDC_LOCK_PROGRESS, IDC_LOCK_PASS_LABEL});
+        SaveScreenshot(L"lock_waiting");
+    });
+    RunDialog(IDD_LOCK, LockDlgProc, [](HWND h) {
+        Tick(h, TIMER_POLL);
+        Tick(h, TIMER_POLL);
+        EnterState(h, kPasswordWanted);
+        ExpectTextsAndPicturesShow(h, {IDC_LOCK_STATUS, IDC_LOCK_HINT, IDC_LOCK_PROGRESS, IDC_LOCK_PASS_LABEL});
+        EXPECT_GT(CountOnScreen(h, IDC_LOCK_WARNING, kBlue), 100) << "the warning picture";
+        SaveScreenshot(L"lock_password");
+    });
+    SetNetworkUsable(false);
+    RunDialog(IDD_LOCK, LockDlgProc, [](HWND h) {
+        for (int i = 0; i < 5; i++)
+            Tick(h, TIMER_POLL);
+        EnterState(h, kTimedOut);
+        ExpectTextsAndPicturesShow(h, {IDC_LOCK_STATUS, IDC_LOCK_PROGRESS});
+        SaveScreenshot(L"lock_timeout");
     });
 }
 

@@ -79,7 +79,7 @@ def mast(c, cx, top, bottom, half_base):
 
 def picture():
     c = Canvas(240, 209, WHITE)
-    bold_text(c, 12, 8, "WireLess LAN", 3, BLUE)
+    bold_text(c, 6, 8, "WireLess LAN", 3, BLUE)
     bold_text(c, 44, 40, "Starting...", 2, BLUE)
     mast(c, 70, 112, 172, 24)
     return c

@@ -1,6 +1,7 @@
 #include "lock/lockdlg.h"
 
 #include "lock/probe.h"
+#include "platform/clip.h"
 #include "platform/sip.h"
 #include "resource.h"
 #include "settings/settings.h"
@@ -100,6 +101,7 @@ static void StepStars(HWND hDlg)
 
 static INT_PTR OnInitDialog(HWND hDlg)
 {
+    ClipLikeDevice(hDlg);
     g_nStarCount = 0;
     ShowControl(hDlg, IDC_LOCK_WARNING, SW_HIDE);
     if (Settings.PassEnable == 0) {
