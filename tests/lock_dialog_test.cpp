@@ -500,6 +500,20 @@ TEST_F(LockScreen, ColourMessagesPaintTheTextBlueOnWhite)
     });
 }
 
+TEST_F(LockScreen, PicturesAreFreedWithTheDialog)
+{
+    std::vector<HGDIOBJ> pictures;
+    RunDialog(IDD_LOCK, LockDlgProc, [&](HWND h) {
+        for (int id : {IDC_LOCK_PICTURE, IDC_LOCK_WARNING})
+            pictures.push_back((HGDIOBJ)SendDlgItemMessageW(h, id, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        for (HGDIOBJ bmp : pictures)
+            EXPECT_EQ((DWORD)OBJ_BITMAP, GetObjectType(bmp));
+        Resume(h);
+    });
+    for (HGDIOBJ bmp : pictures)
+        EXPECT_EQ(0u, GetObjectType(bmp)) << "a picture left behind by a closed lock screen";
+}
+
 TEST(LockTimeout, PeriodIsSecondsTimesThousandHeldToTheLongestTimer)
 {
     EXPECT_EQ(5000u, TimeoutPeriod(5));

@@ -220,6 +220,21 @@ static INT_PTR OnPowerBroadcast(HWND hDlg, WPARAM event)
     return FALSE;
 }
 
+// The picture controls load their bitmaps from the template themselves but
+// do not free them when destroyed: taken back here, or every resume would
+// leave both pictures behind.
+static INT_PTR OnDestroy(HWND hDlg)
+{
+    const int pictures[] = {IDC_LOCK_PICTURE, IDC_LOCK_WARNING};
+    for (int i = 0; i < 2; i++) {
+        HGDIOBJ hBmp = (HGDIOBJ)SendDlgItemMessageW(hDlg, pictures[i], STM_SETIMAGE,
+                                                    IMAGE_BITMAP, 0);
+        if (hBmp)
+            DeleteObject(hBmp);
+    }
+    return FALSE;
+}
+
 INT_PTR CALLBACK LockDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
@@ -235,6 +250,8 @@ INT_PTR CALLBACK LockDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
         return (INT_PTR)GetStockObject(WHITE_BRUSH);
     case WM_POWERBROADCAST:
         return OnPowerBroadcast(hDlg, wParam);
+    case WM_DESTROY:
+        return OnDestroy(hDlg);
     }
     return FALSE;
 }
