@@ -156,9 +156,11 @@ void Click(int x, int y)
         i.mi.dx = (x * 65535 + cx / 2) / (cx - 1);
         i.mi.dy = (y * 65535 + cy / 2) / (cy - 1);
     }
+    // Every event carries the position: the X server's echo of an earlier
+    // pointer warp may otherwise move the cursor back between them.
     in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    in[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    in[2].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
     SendInput(3, in, sizeof(INPUT));
 }
 

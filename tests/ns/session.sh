@@ -44,16 +44,23 @@ cp -a "$WINEPREFIX" "$work/prefix"
 export WINEPREFIX=$work/prefix
 wineserver -p </dev/null >/dev/null 2>&1
 trap 'wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true' EXIT
+# Wine's own helper processes start now, holding no copy of the driver's pipes.
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 
 coproc DRIVER { wine "$@" 2>&1; }
-status=0
-while IFS= read -r line <&"${DRIVER[0]}"; do
+driver_pid=$DRIVER_PID
+out=${DRIVER[0]} in=${DRIVER[1]}
+while kill -0 "$driver_pid" 2>/dev/null; do
+  IFS= read -r -t 1 line <&"$out" || continue
   line=${line%$'\r'}
   if [[ $line == "@@NET "* ]]; then
-    if net "${line#@@NET }"; then echo ok >&"${DRIVER[1]}"; else echo failed >&"${DRIVER[1]}"; fi
+    if net "${line#@@NET }"; then echo ok >&"$in"; else echo failed >&"$in"; fi
   else
     printf '%s\n' "$line"
   fi
 done
-wait "$DRIVER_PID" || status=$?
+# What the driver printed last, after its process ended.
+while IFS= read -r -t 1 line <&"$out"; do printf '%s\n' "${line%$'\r'}"; done || true
+status=0
+wait "$driver_pid" || status=$?
 exit $status

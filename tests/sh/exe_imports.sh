@@ -1,7 +1,7 @@
 # Both builds of the program import system DLLs only: no C++ runtime, no
 # libgcc, no winpthread DLLs beside the exe.
 set -euo pipefail
-allowed='^(KERNEL32|USER32|GDI32|msvcrt|WS2_32|IPHLPAPI|SHELL32|COMCTL32)\.dll$'
+allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|msvcrt|WS2_32|IPHLPAPI|SHELL32)\.dll$'
 root_build=$(dirname "$BK_BUILD")
 for arch in x86_64 i686; do
   exe=$root_build/$arch/brondelkit.exe
