@@ -3,7 +3,9 @@
 # Japanese fonts for the dialogs, no window-manager waits, no crash dialog.
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
-[ -f "$WINEPREFIX/.brondelkit-ready" ] && exit 0
+# Bump when the set-up below changes, so that older prefixes are remade.
+version=2
+[ "$(cat "$WINEPREFIX/.brondelkit-ready" 2>/dev/null)" = "$version" ] && exit 0
 rm -rf "$WINEPREFIX"
 mkdir -p "$WINEPREFIX"
 wineboot -i >/dev/null 2>&1
@@ -21,6 +23,10 @@ reg "$subst" /v 'System' /t REG_SZ /d IPAPGothic
 caption_font=f4ffffff000000000000000000000000bc0200000000000100000000
 caption_font+=490050004100500047006f0074006800690063000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000
 reg 'HKCU\Control Panel\Desktop\WindowMetrics' /v CaptionFont /t REG_BINARY /d "$caption_font"
+# At 88 dpi the 10-point lock screen's dialog units are close to the
+# device's, and its Close button lies on the 240x320 screen.
+reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 88
+reg 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels /t REG_DWORD /d 88
 cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 wineserver -w
-touch "$WINEPREFIX/.brondelkit-ready"
+echo "$version" >"$WINEPREFIX/.brondelkit-ready"
