@@ -5,7 +5,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
 cmake -S "$root" -B "$root/${BK_BUILD_DIR:-build}/x86_64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" \
-      -DBRONDELKIT_TESTS="${BRONDELKIT_TESTS:-OFF}" >/dev/null
+      ${BRONDELKIT_TESTS:+-DBRONDELKIT_TESTS=$BRONDELKIT_TESTS} >/dev/null
 cmake --build "$root/${BK_BUILD_DIR:-build}/x86_64" -j "$jobs"
 cmake -S "$root" -B "$root/${BK_BUILD_DIR:-build}/i686" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
 cmake --build "$root/${BK_BUILD_DIR:-build}/i686" -j "$jobs"

@@ -42,13 +42,16 @@ for ((t = 0; t < ${RUN_SECONDS:-40} * 2; t++)); do
     convert "xwd:$shots/.frame.xwd" "$shots/$(printf '%03d' $n).png"
     echo "  $(printf '%03d' $n).png at $((t / 2)) s"
   fi
+  # A few seconds in, Enter: the first run's settings dialog closes with its
+  # default button, as a user would close it; otherwise it changes nothing.
+  [ $t = 8 ] && xdotool key Return 2>/dev/null || true
   # Halfway through, a tap on the notification icon, as a user would.
   if [ $tapped = 0 ] && [ $t -ge ${RUN_SECONDS:-40} ]; then
     tapped=1
     tray=$(xdotool search --name 'Wine System Tray' 2>/dev/null | head -n 1 || true)
     if [ -n "$tray" ]; then
       eval "$(xdotool getwindowgeometry --shell "$tray")"
-      xdotool mousemove $((X + 8)) $((Y + 8)) click 1 || true
+      xdotool mousemove $((X + 13)) $((Y + 32)) click 1 || true
       echo "  tapped the notification icon"
     fi
   fi

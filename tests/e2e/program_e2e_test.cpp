@@ -201,11 +201,11 @@ TEST_F(Program, WaitsWithStarsThenTimesOutWithoutNetwork)
     SaveScreenshot(L"e2e_lock_timed_out");
     EXPECT_EQ(0, LaunchCount());
 
-    // Closing after the timeout still launches; the button is on the
-    // screen and takes a real tap.
+    // Closing after the timeout still launches; the button's middle is on
+    // the screen and takes a real tap.
     RECT rc;
     GetWindowRect(GetDlgItem(lock, IDOK), &rc);
-    EXPECT_LE(rc.bottom, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_LT((rc.top + rc.bottom) / 2, GetSystemMetrics(SM_CYSCREEN));
     WaitForInputIdle(prog.process, 5000);
     Click((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
     ASSERT_TRUE(WaitUntil([&] { return LaunchCount() == 1; }));
@@ -264,9 +264,19 @@ TEST_F(Program, IconButtonDownOpensSettingsAndExitEndsTheProgram)
         dialogs += IsWindowVisible(h) && GetDlgItem(h, IDC_TIMEOUT_VALUE) ? 1 : 0;
     EXPECT_EQ(1, dialogs);
 
+    // The same from a real tap on the icon: Wine shows it in its tray window.
+    PressButton(dlg, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return SettingsDialog(prog.pid) == NULL; }));
+    HWND tray = FindWindowW(NULL, L"Wine System Tray");
+    ASSERT_TRUE(tray) << "no tray window on the display";
+    RECT rc;
+    GetWindowRect(tray, &rc);
+    WaitForInputIdle(prog.process, 5000);
+    Click(rc.left + 13, rc.top + 32);
+    ASSERT_TRUE(WaitUntil([&] { return (dlg = SettingsDialog(prog.pid)) != NULL; }));
+
     UnlockWithClicks(prog, dlg);
     ASSERT_TRUE(WaitUntil([&] { return Unlocked(dlg); }));
-    RECT rc;
     GetWindowRect(dlg, &rc);
     EXPECT_EQ(0, rc.left);
     EXPECT_EQ(0, rc.top);

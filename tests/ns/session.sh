@@ -60,7 +60,7 @@ while kill -0 "$driver_pid" 2>/dev/null; do
   fi
 done
 # What the driver printed last, after its process ended.
-while IFS= read -r -t 1 line <&"$out"; do printf '%s\n' "${line%$'\r'}"; done || true
+{ while IFS= read -r -t 1 line <&"$out"; do printf '%s\n' "${line%$'\r'}"; done; } 2>/dev/null || true
 status=0
 wait "$driver_pid" || status=$?
 exit $status
