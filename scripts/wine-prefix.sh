@@ -4,7 +4,7 @@
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 # Bump when the set-up below changes, so that older prefixes are remade.
-version=2
+version=3
 [ "$(cat "$WINEPREFIX/.brondelkit-ready" 2>/dev/null)" = "$version" ] && exit 0
 rm -rf "$WINEPREFIX"
 mkdir -p "$WINEPREFIX"
@@ -13,9 +13,9 @@ reg() { wine reg add "$@" /f >/dev/null 2>&1 || wine reg add "$@" /f >/dev/null;
 reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
 reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
 subst='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
-reg "$subst" /v 'MS UI Gothic' /t REG_SZ /d IPAGothic
-# The proportional face: with the fixed-pitch one the dialog units come out
-# too narrow and the settings dialog clips its Japanese texts.
+# The proportional face, like the device's own: with the fixed-pitch one
+# the dialog units come out too narrow and the dialogs clip their texts.
+reg "$subst" /v 'MS UI Gothic' /t REG_SZ /d IPAPGothic
 reg "$subst" /v 'System' /t REG_SZ /d IPAPGothic
 # Captions in that face too: the missing Tahoma's fallback is so wide that
 # the settings caption loses its end. A LOGFONTW: height -12, weight 700,

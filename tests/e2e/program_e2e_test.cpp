@@ -55,6 +55,13 @@ protected:
         ASSERT_TRUE(TrayIconPresent(resident));
     }
 
+    // A picture of the screen once the program has painted and waits.
+    void Shot(const wchar_t* name)
+    {
+        WaitForInputIdle(prog.process, 5000);
+        SaveScreenshot(name);
+    }
+
     // One poll of the lock screen, as its 1-second timer would deliver it.
     void Poll(HWND lock) { PostMessageW(lock, WM_TIMER, 2, 0); }
 
@@ -114,12 +121,12 @@ TEST_F(Program, FirstRunStoresDefaultsAndShowsSettingsBeforeLockAndIcon)
     EXPECT_EQ(std::wstring(L"\\windows\\iesample.exe"), (const wchar_t*)data.data());
     ASSERT_TRUE(GetValue(L"AppEnable", &type, &data));
     EXPECT_EQ(1u, *(DWORD*)data.data());
-    SaveScreenshot(L"e2e_first_run_settings");
+    Shot(L"e2e_first_run_settings");
 
     // The exit choice of the first-run dialog must not end the program.
     UnlockWithClicks(prog, dlg);
     ASSERT_TRUE(WaitUntil([&] { return Unlocked(dlg); }));
-    SaveScreenshot(L"e2e_settings_unlocked");
+    Shot(L"e2e_settings_unlocked");
     PressButton(dlg, IDCANCEL);
     HWND lock = WaitLock();
     ASSERT_TRUE(lock);
@@ -193,12 +200,12 @@ TEST_F(Program, WaitsWithStarsThenTimesOutWithoutNetwork)
         Poll(lock);
     ASSERT_TRUE(WaitUntil([&] { return ItemText(lock, IDC_LOCK_STATUS) == kWaiting; }));
     EXPECT_FALSE(ItemText(lock, IDC_LOCK_PROGRESS).empty());
-    SaveScreenshot(L"e2e_lock_waiting");
+    Shot(L"e2e_lock_waiting");
 
     // The stored two seconds run out on the real timer.
     ASSERT_TRUE(WaitUntil([&] { return ItemText(lock, IDC_LOCK_STATUS) == kTimedOut; }));
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(lock, IDOK)));
-    SaveScreenshot(L"e2e_lock_timed_out");
+    Shot(L"e2e_lock_timed_out");
     EXPECT_EQ(0, LaunchCount());
 
     // Closing after the timeout still launches; the button's middle is on
@@ -234,7 +241,7 @@ TEST_F(Program, PasswordWantedWhenSet)
     ASSERT_TRUE(lock);
     Poll(lock);
     ASSERT_TRUE(WaitUntil([&] { return ItemText(lock, IDC_LOCK_STATUS) == kWantPassword; }));
-    SaveScreenshot(L"e2e_lock_password");
+    Shot(L"e2e_lock_password");
     SetDlgItemTextW(lock, IDC_LOCK_PASSWORD, L"pw");
     PressButton(lock, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return LaunchCount() == 1; }));
