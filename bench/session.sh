@@ -38,7 +38,7 @@ linux_pid() {
   local p
   for p in /proc/[0-9]*; do
     [ "$(cat "$p/comm" 2>/dev/null)" = "$1" ] || continue
-    tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
+    tr '\0' '\n' 2>/dev/null <"$p/environ" | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
     echo "${p#/proc/}"; return 0
   done
   return 1
@@ -52,9 +52,9 @@ switches() {
     awk '/^(voluntary|nonvoluntary)_ctxt_switches:/ { n += $2 } END { print n + 0 }'
 }
 
-# Baseline, program, baseline with the platform libraries: run.sh's order.
+# In the driver's order: baseline, program, variants (run.sh names them).
 measure_idle() {
-  local names=(bench_base.exe brondelkit.exe bench_plat.exe) pids=() n p
+  local names=($BENCH_COMMS) pids=() n p
   for n in "${names[@]}"; do
     p=$(linux_pid "$n") || { echo "bench: process $n not found"; return 1; }
     pids+=("$p")
@@ -69,7 +69,7 @@ measure_idle() {
   echo "bench: idle for ${idle_seconds} s (pids ${pids[*]})"
   sleep "$idle_seconds"
   local dt=() dw=() i
-  for i in 0 1 2; do
+  for i in "${!pids[@]}"; do
     dt+=($(($(cpu_ticks "${pids[$i]}") - ticks[i])))
     dw+=($(($(switches "${pids[$i]}") - wakes[i])))
   done
@@ -79,16 +79,27 @@ measure_idle() {
 
 coproc DRIVER { wine "$@" 2>&1; }
 driver_pid=$DRIVER_PID   # bash unsets DRIVER_PID once the coprocess ends
+# Our own copies: bash closes the coprocess's descriptors when it ends.
+exec {out}<&"${DRIVER[0]}" {in}>&"${DRIVER[1]}"
 status=0
-while IFS= read -r line <&"${DRIVER[0]}"; do
-  line=${line%$'\r'}
+handle() {
+  local line=${1%$'\r'}
   case $line in
     "@@RESULT "*) echo "$line" >>"$raw"; echo "bench: ${line#@@RESULT }" ;;
     "@@IDLE")
-      if measure_idle; then echo ok >&"${DRIVER[1]}"; else echo failed >&"${DRIVER[1]}"; status=1; fi ;;
+      if measure_idle; then echo ok >&"$in"; else echo failed >&"$in"; status=1; fi ;;
     "@@FAIL "*) echo "bench: FAILED: ${line#@@FAIL }"; status=1 ;;
     *) printf '%s\n' "$line" ;;
   esac
+}
+# Read until the driver has ended, not until the pipe closes: a process it
+# started may still hold the pipe.
+# A read that times out keeps what it got of the line; the rest follows.
+part=
+while kill -0 "$driver_pid" 2>/dev/null; do
+  if IFS= read -r -t 1 line <&"$out"; then handle "$part$line"; part=; else part+=$line; fi
 done
+while IFS= read -r -t 1 line <&"$out"; do handle "$part$line"; part=; done || true
+[ -z "$part" ] || handle "$part"
 wait "$driver_pid" || status=$?
 exit $status

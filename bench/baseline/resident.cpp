@@ -6,7 +6,10 @@
 // Built a second time with BASE_PLATFORM: then it also starts Winsock and
 // puts an icon into the notification area, and so maps the same system
 // libraries as Brondelkit; the difference between the two builds is what
-// the platform itself costs for those services.
+// the platform itself costs for those services. Built a third time with
+// BASE_TEMPLATE as well, and linked with the lock screen's own template and
+// pictures instead of the bare one: what is left between that one and
+// Brondelkit is the cost of Brondelkit's own code.
 #ifdef BASE_PLATFORM
 #include <winsock2.h>
 #include <iphlpapi.h>
@@ -26,13 +29,26 @@ static INT_PTR CALLBACK BaseDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM)
                      GetSystemMetrics(SM_CYSCREEN), SWP_SHOWWINDOW);
         return FALSE;
     case WM_TIMER:       // the bench passes the dialog with a tick
-    case WM_COMMAND:
         EndDialog(hDlg, 0);
+        return FALSE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
+            EndDialog(hDlg, 0);
         return FALSE;
     case WM_POWERBROADCAST:
         if (wParam == 7)
             EndDialog(hDlg, 0);
         return FALSE;
+#ifdef BASE_TEMPLATE
+    case WM_DESTROY:
+        // As Brondelkit does: the picture controls do not free what they loaded.
+        for (int id = 1021; id <= 1022; id++) {
+            HGDIOBJ hBmp = (HGDIOBJ)SendDlgItemMessageW(hDlg, id, STM_SETIMAGE, IMAGE_BITMAP, 0);
+            if (hBmp)
+                DeleteObject(hBmp);
+        }
+        return FALSE;
+#endif
     }
     return FALSE;
 }

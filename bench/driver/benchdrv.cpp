@@ -1,9 +1,11 @@
-// Times Brondelkit and the bench's baseline side by side, from another
+// Times Brondelkit and the bench's baselines side by side, from another
 // process in the same Wine session, the way the platform drives them:
-//   benchdrv PROGRAM.exe BASELINE.exe START_RUNS RESUME_RUNS PROBE_RUNS
-// Prints "@@RESULT key unit baseline program" lines for run.sh, and
-// "@@IDLE" when both programs sit idle with no dialog open; the script
-// around it measures them from Linux and answers "ok" on stdin.
+//   benchdrv START_RUNS RESUME_RUNS PROBE_RUNS PROGRAM.exe BASELINE.exe CLASS
+//            [VARIANT.exe CLASS]...
+// (CLASS: class and title of that program's resident window). Prints
+// "@@RESULT key unit baseline program variants..." lines for run.sh, and
+// "@@IDLE" when all sit idle with no dialog open; the script around it
+// measures them from Linux and answers "ok" on stdin.
 #include <winsock2.h>
 #include <windows.h>
 
@@ -25,7 +27,7 @@ const DWORD kPatienceMs = 20000;
 struct Subject {
     const char* label;
     std::wstring exe;
-    const wchar_t* name;
+    std::wstring name;
     HANDLE process = NULL;
     DWORD pid = 0;
 };
@@ -49,9 +51,15 @@ double Median(std::vector<double> v)
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
+// Every process started and not yet ended: a failed run ends them too, so
+// that none keeps running (and holding the script's pipe) after the driver.
+std::vector<HANDLE> g_running;
+
 [[noreturn]] void Fail(const std::string& why)
 {
     std::cout << "@@FAIL " << why << std::endl;
+    for (HANDLE h : g_running)
+        TerminateProcess(h, 99);
     ExitProcess(2);
 }
 
@@ -119,11 +127,12 @@ void Launch(Subject& s)
     CloseHandle(pi.hThread);
     s.process = pi.hProcess;
     s.pid = pi.dwProcessId;
+    g_running.push_back(s.process);
 }
 
 void Stop(Subject& s)
 {
-    HWND resident = FindWindowW(s.name, s.name);
+    HWND resident = FindWindowW(s.name.c_str(), s.name.c_str());
     if (resident)
         PostMessageW(resident, WM_CLOSE, 0, 0);
     DWORD code = 1;
@@ -135,11 +144,12 @@ void Stop(Subject& s)
     GetExitCodeProcess(s.process, &code);
     if (code != 0)
         std::cout << s.label << ": exit code " << code << std::endl;
+    g_running.erase(std::find(g_running.begin(), g_running.end(), s.process));
     CloseHandle(s.process);
     s.process = NULL;
     // The next start must not find this one's window.
     double start = NowMs();
-    while (FindWindowW(s.name, s.name) && NowMs() - start < kPatienceMs)
+    while (FindWindowW(s.name.c_str(), s.name.c_str()) && NowMs() - start < kPatienceMs)
         Sleep(5);
 }
 
@@ -156,7 +166,7 @@ double StartToDialog(Subject& s)
 
 double ResumeToDialog(Subject& s)
 {
-    HWND resident = FindWindowW(s.name, s.name);
+    HWND resident = FindWindowW(s.name.c_str(), s.name.c_str());
     if (!resident)
         Fail(std::string(s.label) + ": resident window gone");
     double t0 = NowMs();
@@ -167,12 +177,16 @@ double ResumeToDialog(Subject& s)
     return ms;
 }
 
-// Figures in the order baseline, program, baseline with platform libraries.
-void Result(const char* key, const char* unit, double base, double prog, double plat)
+// Figures in the order of the subjects: baseline, program, variants.
+void Result(const char* key, const char* unit, const std::vector<double>& values)
 {
-    char line[200];
-    snprintf(line, sizeof(line), "@@RESULT %s %s %.3f %.3f %.3f", key, unit, base, prog, plat);
-    std::cout << line << std::endl;
+    std::cout << "@@RESULT " << key << " " << unit;
+    for (double v : values) {
+        char figure[32];
+        snprintf(figure, sizeof(figure), " %.3f", v);
+        std::cout << figure;
+    }
+    std::cout << std::endl;
 }
 
 // Stored settings that let the lock screen pass by itself on a usable
@@ -195,7 +209,7 @@ void StoreQuietRecord()
         Fail("cannot store the settings");
 }
 
-void BenchProbe(int runs)
+void BenchProbe(int runs, size_t subjects)
 {
     if (ProbeWirelessLan() != 0 || BareProbeCalls() != 0)
         Fail("the network is not usable: the probe would not make every call");
@@ -212,26 +226,29 @@ void BenchProbe(int runs)
             bare.push_back((t2 - t1) * 1000);
         }
     }
-    // The bare calls are the baseline either way.
-    Result("probe", "us", Median(bare), Median(probe), Median(bare));
+    // The bare calls are every baseline's figure.
+    std::vector<double> figures(subjects, Median(bare));
+    figures[1] = Median(probe);
+    Result("probe", "us", figures);
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc != 7) {
-        std::cout << "usage: benchdrv PROGRAM.exe BASELINE.exe PLATFORM.exe START RESUME PROBE"
-                  << std::endl;
+    if (argc < 7 || argc % 2 == 0) {
+        std::cout << "usage: benchdrv START RESUME PROBE PROGRAM.exe BASELINE.exe CLASS"
+                     " [VARIANT.exe CLASS]..." << std::endl;
         return 2;
     }
-    // Figures are reported in this order: baseline, program, platform.
-    Subject subjects[3] = {
-        {"baseline", argv[2], L"BenchBaseline"},
-        {"program", argv[1], kProgramName},
-        {"platform", argv[3], L"BenchPlatform"},
-    };
-    int startRuns = _wtoi(argv[4]), resumeRuns = _wtoi(argv[5]), probeRuns = _wtoi(argv[6]);
+    int startRuns = _wtoi(argv[1]), resumeRuns = _wtoi(argv[2]), probeRuns = _wtoi(argv[3]);
+    // Figures are reported in this order: baseline, program, variants.
+    std::vector<Subject> subjects;
+    subjects.push_back({"baseline", argv[5], argv[6]});
+    subjects.push_back({"program", argv[4], kProgramName});
+    for (int i = 7; i + 1 < argc; i += 2)
+        subjects.push_back({"variant", argv[i], argv[i + 1]});
+    const size_t n = subjects.size();
 
     if (FindWindowW(kProgramName, kProgramName))
         Fail("an instance of the program already runs");
@@ -239,21 +256,24 @@ int wmain(int argc, wchar_t** argv)
     WSADATA wsa;
     WSAStartup(MAKEWORD(1, 1), &wsa);
 
-    BenchProbe(probeRuns);
+    BenchProbe(probeRuns, n);
 
     // One unmeasured start of each first: the first process of a session
     // pays for loading Wine's libraries from disk.
     for (Subject& s : subjects)
         StartToDialog(s);
-    std::vector<double> start[3], resume[3];
+    std::vector<std::vector<double>> start(n), resume(n);
     for (int i = 0; i < startRuns; i++) {
         // Rotate who goes first, so that none always runs on a warmer cache.
-        for (int j = 0; j < 3; j++) {
-            int k = (i + j) % 3;
+        for (size_t j = 0; j < n; j++) {
+            size_t k = (i + j) % n;
             start[k].push_back(StartToDialog(subjects[k]));
         }
     }
-    Result("start", "ms", Median(start[0]), Median(start[1]), Median(start[2]));
+    std::vector<double> figures;
+    for (auto& v : start)
+        figures.push_back(Median(v));
+    Result("start", "ms", figures);
 
     for (Subject& s : subjects) {
         Launch(s);
@@ -261,12 +281,15 @@ int wmain(int argc, wchar_t** argv)
         ResumeToDialog(s);
     }
     for (int i = 0; i < resumeRuns; i++) {
-        for (int j = 0; j < 3; j++) {
-            int k = (i + j) % 3;
+        for (size_t j = 0; j < n; j++) {
+            size_t k = (i + j) % n;
             resume[k].push_back(ResumeToDialog(subjects[k]));
         }
     }
-    Result("resume", "ms", Median(resume[0]), Median(resume[1]), Median(resume[2]));
+    figures.clear();
+    for (auto& v : resume)
+        figures.push_back(Median(v));
+    Result("resume", "ms", figures);
 
     // All resident, their dialogs passed: let them settle, then the script
     // measures memory and CPU over the idle minute.
