@@ -8,30 +8,19 @@
 set -euo pipefail
 raw=$1; shift
 source "$BK_ROOT/scripts/wine-env.sh"
+source "$BK_ROOT/scripts/wine-ns.sh"
 idle_seconds=${BENCH_IDLE_SECONDS:-60}
 
 work=$BK_BUILD/bench/ns
 rm -rf "$work"; mkdir -p "$work"
 # Seven letters: gethostname fits it into the probe's 8 bytes, so the probe
 # makes every call, the name lookup included.
-host=bkbench
-printf '127.0.0.1 localhost\n127.0.1.1 %s\n' "$host" >"$work/hosts"
-: >"$work/resolv.conf"
-mount --bind "$work/hosts" /etc/hosts
-mount --bind "$work/resolv.conf" /etc/resolv.conf
-hostname "$host"
-ip link set lo up
+ns_names "$work" bkbench
 ip link add d0 type ifb
 ip addr add 192.0.2.10/24 dev d0
 ip link set d0 up
 
-cp -a "$WINEPREFIX" "$work/prefix"
-export WINEPREFIX=$work/prefix
-wineserver -p </dev/null >/dev/null 2>&1
-trap 'wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true' EXIT
-# Wine's service processes start with the first program; started here, they
-# do not inherit the driver's pipe and keep it open after the driver ends.
-wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+ns_prefix "$work"
 
 # The Linux process of a Windows program of this session.
 linux_pid() {
@@ -77,29 +66,13 @@ measure_idle() {
   echo "@@RESULT idle_wakeups count ${dw[*]}" >>"$raw"
 }
 
-coproc DRIVER { wine "$@" 2>&1; }
-driver_pid=$DRIVER_PID   # bash unsets DRIVER_PID once the coprocess ends
-# Our own copies: bash closes the coprocess's descriptors when it ends.
-exec {out}<&"${DRIVER[0]}" {in}>&"${DRIVER[1]}"
-status=0
-handle() {
-  local line=${1%$'\r'}
-  case $line in
-    "@@RESULT "*) echo "$line" >>"$raw"; echo "bench: ${line#@@RESULT }" ;;
-    "@@IDLE")
-      if measure_idle; then echo ok >&"$in"; else echo failed >&"$in"; status=1; fi ;;
-    "@@FAIL "*) echo "bench: FAILED: ${line#@@FAIL }"; status=1 ;;
-    *) printf '%s\n' "$line" ;;
+on_request() {
+  case $1 in
+    "@@RESULT "*) echo "$1" >>"$raw"; echo "bench: ${1#@@RESULT }" >&2 ;;
+    "@@IDLE") if measure_idle >&2; then echo ok; else echo failed; return 1; fi ;;
+    "@@FAIL "*) echo "bench: FAILED: ${1#@@FAIL }" >&2; return 1 ;;
+    *) printf '%s\n' "$1" >&2 ;;
   esac
 }
-# Read until the driver has ended, not until the pipe closes: a process it
-# started may still hold the pipe.
-# A read that times out keeps what it got of the line; the rest follows.
-part=
-while kill -0 "$driver_pid" 2>/dev/null; do
-  if IFS= read -r -t 1 line <&"$out"; then handle "$part$line"; part=; else part+=$line; fi
-done
-while IFS= read -r -t 1 line <&"$out"; do handle "$part$line"; part=; done || true
-[ -z "$part" ] || handle "$part"
-wait "$driver_pid" || status=$?
-exit $status
+
+ns_drive on_request "$@"

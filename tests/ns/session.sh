@@ -7,19 +7,13 @@
 set -euo pipefail
 name=$1; shift
 source "$BK_ROOT/scripts/wine-env.sh"
+source "$BK_ROOT/scripts/wine-ns.sh"
 
 work=$BK_BUILD/ns-$name
 rm -rf "$work"; mkdir -p "$work"
-long_name=brondelkit-test-host
+long_name=brondelkit-test-host   # too long for the probe's 8 bytes
 short_name=bkhost
-
-# Our own name service files: nothing is asked of a DNS server.
-printf '127.0.0.1 localhost\n127.0.1.1 %s %s\n' "$long_name" "$short_name" >"$work/hosts"
-: >"$work/resolv.conf"
-mount --bind "$work/hosts" /etc/hosts
-mount --bind "$work/resolv.conf" /etc/resolv.conf
-hostname "$long_name"
-ip link set lo up
+ns_names "$work" "$long_name" "$short_name"
 
 net() {
   ip link del d0 2>/dev/null || true
@@ -38,29 +32,12 @@ net() {
   esac
 }
 
-# A private copy of the prepared prefix, served by a wineserver started here,
-# so that Wine lists this namespace's adapters and not the machine's.
-cp -a "$WINEPREFIX" "$work/prefix"
-export WINEPREFIX=$work/prefix
-wineserver -p </dev/null >/dev/null 2>&1
-trap 'wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true' EXIT
-# Wine's own helper processes start now, holding no copy of the driver's pipes.
-wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+on_request() {
+  case $1 in
+    "@@NET "*) if net "${1#@@NET }" >&2; then echo ok; else echo failed; fi ;;
+    *) echo "unknown request: $1" >&2; echo failed ;;
+  esac
+}
 
-coproc DRIVER { wine "$@" 2>&1; }
-driver_pid=$DRIVER_PID
-out=${DRIVER[0]} in=${DRIVER[1]}
-while kill -0 "$driver_pid" 2>/dev/null; do
-  IFS= read -r -t 1 line <&"$out" || continue
-  line=${line%$'\r'}
-  if [[ $line == "@@NET "* ]]; then
-    if net "${line#@@NET }"; then echo ok >&"$in"; else echo failed >&"$in"; fi
-  else
-    printf '%s\n' "$line"
-  fi
-done
-# What the driver printed last, after its process ended.
-{ while IFS= read -r -t 1 line <&"$out"; do printf '%s\n' "${line%$'\r'}"; done; } 2>/dev/null || true
-status=0
-wait "$driver_pid" || status=$?
-exit $status
+ns_prefix "$work"
+ns_drive on_request "$@"

@@ -30,15 +30,8 @@ unset DISPLAY
 long_name=brondelkit-ns     # 8 characters or more: gethostname into 8 bytes fails
 short_name=bkdev            # fits, and resolves through our own hosts file
 
-cat >"$work/hosts" <<HOSTS
-127.0.0.1 localhost $long_name
-192.0.2.20 $short_name
-HOSTS
-: >"$work/resolv.conf"
-mount --bind "$work/hosts" /etc/hosts
-mount --bind "$work/resolv.conf" /etc/resolv.conf
-hostname "$long_name"
-ip link set lo up
+source "$BK_ROOT/scripts/wine-ns.sh"
+ns_names "$work" "$long_name" "$short_name"
 
 failures=0
 cleanup() {
