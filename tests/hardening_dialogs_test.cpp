@@ -29,18 +29,6 @@ const int kWrongPasswords = 1000;
 enum State { kWaiting, kPasswordWanted, kTimedOut };
 const char* const kStateNames[] = {"waiting", "password wanted", "timed out"};
 
-std::wstring Text(HWND h, int id)
-{
-    WCHAR buf[256] = L"";
-    GetDlgItemTextW(h, id, buf, 256);
-    return buf;
-}
-
-bool Shown(HWND h, int id)
-{
-    return (GetWindowLongW(GetDlgItem(h, id), GWL_STYLE) & WS_VISIBLE) != 0;
-}
-
 // What the modal loop does with what it takes from the queue.
 void PumpDialog(HWND h)
 {
@@ -146,7 +134,7 @@ TEST_F(HardeningLock, NoWayOutWithoutThePasswordInAnyState)
         std::wstring statusBeforeTries;
         DialogRun run = RunDialog(IDD_LOCK, LockDlgProc, [&](HWND h) {
             EnterState(h, state);
-            statusBeforeTries = Text(h, IDC_LOCK_STATUS);
+            statusBeforeTries = ItemText(h, IDC_LOCK_STATUS);
             Retype(h, typed);
             // After each try: open, on top over the whole screen, the typed
             // text as it was, nothing launched.
@@ -156,7 +144,7 @@ TEST_F(HardeningLock, NoWayOutWithoutThePasswordInAnyState)
                 RECT rc = {};
                 GetWindowRect(h, &rc);
                 bool ok = IsWindow(h) && IsWindowVisible(h) && g_bLaunched == 0 &&
-                          Text(h, IDC_LOCK_PASSWORD) == typed && rc.left == 0 && rc.top == 0 &&
+                          ItemText(h, IDC_LOCK_PASSWORD) == typed && rc.left == 0 && rc.top == 0 &&
                           rc.right == GetSystemMetrics(SM_CXSCREEN) &&
                           rc.bottom == GetSystemMetrics(SM_CYSCREEN) &&
                           (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -203,7 +191,7 @@ TEST_F(HardeningLock, NoWayOutWithoutThePasswordInAnyState)
             std::vector<std::wstring> wrong = WrongPasswords(kWrongPasswords);
             for (size_t i = 0; i < wrong.size(); i++) {
                 Retype(h, wrong[i]);
-                std::wstring kept = Text(h, IDC_LOCK_PASSWORD);
+                std::wstring kept = ItemText(h, IDC_LOCK_PASSWORD);
                 ASSERT_NE(kPass, kept) << "the edit turned a wrong try into the password";
                 SetDlgItemTextW(h, IDC_LOCK_STATUS, L"-");
                 switch (i % 3) {
@@ -221,9 +209,9 @@ TEST_F(HardeningLock, NoWayOutWithoutThePasswordInAnyState)
                 PumpDialog(h);
                 attempts++;
                 // While waiting, a real poll tick may have had the last word.
-                std::wstring status = Text(h, IDC_LOCK_STATUS);
+                std::wstring status = ItemText(h, IDC_LOCK_STATUS);
                 bool ok = IsWindow(h) && IsWindowVisible(h) && g_bLaunched == 0 &&
-                          Text(h, IDC_LOCK_PASSWORD) == kept && kept.size() <= 10 &&
+                          ItemText(h, IDC_LOCK_PASSWORD) == kept && kept.size() <= 10 &&
                           (status == kWrongPassword || (state == kWaiting && status == kPreparing));
                 if (!ok) {
                     escaped++;
@@ -235,7 +223,7 @@ TEST_F(HardeningLock, NoWayOutWithoutThePasswordInAnyState)
             // run on, the other two have none.
             EXPECT_EQ(state == kWaiting, KillTimer(h, TIMER_POLL) != 0);
             EXPECT_EQ(state == kWaiting, KillTimer(h, TIMER_TIMEOUT) != 0);
-            EXPECT_EQ(state != kWaiting, Shown(h, IDOK));
+            EXPECT_EQ(state != kWaiting, ItemShown(h, IDOK));
 
             // And the password still opens it.
             Retype(h, kPass);

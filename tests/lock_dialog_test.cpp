@@ -44,19 +44,6 @@ void PressClose(HWND h)
 
 void Resume(HWND h) { SendMessageW(h, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0); }
 
-std::wstring Text(HWND h, int id)
-{
-    WCHAR buf[256] = L"";
-    GetDlgItemTextW(h, id, buf, 256);
-    return buf;
-}
-
-// The control's own visibility flag; the dialog may already be hidden.
-bool Shown(HWND h, int id)
-{
-    return (GetWindowLongW(GetDlgItem(h, id), GWL_STYLE) & WS_VISIBLE) != 0;
-}
-
 bool Open(HWND h) { return IsWindow(h) && IsWindowVisible(h); }
 
 // Whether the timer was running; it is stopped by asking.
@@ -122,18 +109,18 @@ TEST_F(LockScreen, OpensFullScreenTopMostWithTimersAndLimits)
         EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), rc.right);
         EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), rc.bottom);
         EXPECT_TRUE(GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST);
-        EXPECT_FALSE(Shown(h, IDC_LOCK_WARNING));
-        EXPECT_FALSE(Shown(h, IDOK));
-        EXPECT_TRUE(Shown(h, IDC_LOCK_PASSWORD));
-        EXPECT_TRUE(Shown(h, IDC_LOCK_PASS_LABEL));
-        EXPECT_EQ(L"", Text(h, IDC_LOCK_STATUS));
-        EXPECT_EQ(L"", Text(h, IDC_LOCK_PROGRESS));
+        EXPECT_FALSE(ItemShown(h, IDC_LOCK_WARNING));
+        EXPECT_FALSE(ItemShown(h, IDOK));
+        EXPECT_TRUE(ItemShown(h, IDC_LOCK_PASSWORD));
+        EXPECT_TRUE(ItemShown(h, IDC_LOCK_PASS_LABEL));
+        EXPECT_EQ(L"", ItemText(h, IDC_LOCK_STATUS));
+        EXPECT_EQ(L"", ItemText(h, IDC_LOCK_PROGRESS));
         EXPECT_EQ(GetDlgItem(h, IDC_LOCK_PASSWORD), GetFocus());
         EXPECT_EQ((UINT_PTR)TIMER_TIMEOUT, g_uTimerTimeout);
         EXPECT_EQ((UINT_PTR)TIMER_POLL, g_uTimerPoll);
 
         Type(h, L"abcdefghijkl");
-        EXPECT_EQ(L"abcdefghij", Text(h, IDC_LOCK_PASSWORD));
+        EXPECT_EQ(L"abcdefghij", ItemText(h, IDC_LOCK_PASSWORD));
 
         // Every tick takes the whole screen back, above everything.
         SetWindowPos(h, HWND_NOTOPMOST, 20, 30, 100, 80, 0);
@@ -158,12 +145,12 @@ TEST_F(LockScreen, PassEnableOnlyDecidesVisibility)
     Settings.PassEnable = 0;
     wcscpy(Settings.Pass, L"abc");
     DialogRun run = RunDialog(IDD_LOCK, LockDlgProc, [](HWND h) {
-        EXPECT_FALSE(Shown(h, IDC_LOCK_PASSWORD));
-        EXPECT_FALSE(Shown(h, IDC_LOCK_PASS_LABEL));
+        EXPECT_FALSE(ItemShown(h, IDC_LOCK_PASSWORD));
+        EXPECT_FALSE(ItemShown(h, IDC_LOCK_PASS_LABEL));
         EXPECT_EQ(GetDlgItem(h, IDC_LOCK_PASSWORD), GetFocus());
         EnterState(h, kPasswordWanted);
-        EXPECT_EQ(kEnterPassword, Text(h, IDC_LOCK_STATUS));
-        EXPECT_FALSE(Shown(h, IDC_LOCK_PASSWORD));
+        EXPECT_EQ(kEnterPassword, ItemText(h, IDC_LOCK_STATUS));
+        EXPECT_FALSE(ItemShown(h, IDC_LOCK_PASSWORD));
         Type(h, L"abc");
         PressClose(h);
     });
@@ -174,7 +161,7 @@ TEST_F(LockScreen, PassEnableOnlyDecidesVisibility)
     Settings.Pass[0] = 0;
     SetNetworkUsable(false);
     run = RunDialog(IDD_LOCK, LockDlgProc, [](HWND h) {
-        EXPECT_TRUE(Shown(h, IDC_LOCK_PASSWORD));
+        EXPECT_TRUE(ItemShown(h, IDC_LOCK_PASSWORD));
         SetNetworkUsable(true);
         Tick(h, TIMER_POLL);
         EXPECT_FALSE(Open(h));
@@ -191,12 +178,12 @@ TEST_F(LockScreen, StarsCountEveryTickFromNoneToSixThenNone)
         for (int i = 0; i < 15; i++) {
             // Both timers and unknown ids count alike.
             Tick(h, i % 3 == 2 ? 77 : TIMER_POLL);
-            EXPECT_EQ(Stars(expected[i]), Text(h, IDC_LOCK_PROGRESS)) << "tick " << i + 1;
+            EXPECT_EQ(Stars(expected[i]), ItemText(h, IDC_LOCK_PROGRESS)) << "tick " << i + 1;
         }
         EXPECT_EQ(10, ProbeCalls()) << "only the poll's ticks probe";
         Tick(h, TIMER_TIMEOUT);                 // the final tick counts too
-        EXPECT_EQ(Stars(1), Text(h, IDC_LOCK_PROGRESS));
-        EXPECT_EQ(kNotUsable, Text(h, IDC_LOCK_STATUS));
+        EXPECT_EQ(Stars(1), ItemText(h, IDC_LOCK_PROGRESS));
+        EXPECT_EQ(kNotUsable, ItemText(h, IDC_LOCK_STATUS));
     });
     EXPECT_EQ(Stars(1), std::wstring(g_szStars)) << "the star text outlives the dialog";
     EXPECT_EQ(std::wstring(g_szStars), std::wstring(g_szProgress));
@@ -208,10 +195,10 @@ TEST_F(LockScreen, PollThatFindsNoNetworkKeepsWaiting)
         for (int i = 0; i < 3; i++)
             Tick(h, TIMER_POLL);
         EXPECT_EQ(3, ProbeCalls());
-        EXPECT_EQ(kPreparing, Text(h, IDC_LOCK_STATUS));
-        EXPECT_EQ(L"", Text(h, IDC_LOCK_HINT));
-        EXPECT_FALSE(Shown(h, IDOK));
-        EXPECT_FALSE(Shown(h, IDC_LOCK_WARNING));
+        EXPECT_EQ(kPreparing, ItemText(h, IDC_LOCK_STATUS));
+        EXPECT_EQ(L"", ItemText(h, IDC_LOCK_HINT));
+        EXPECT_FALSE(ItemShown(h, IDOK));
+        EXPECT_FALSE(ItemShown(h, IDC_LOCK_WARNING));
         EXPECT_EQ((UINT_PTR)TIMER_POLL, g_uTimerPoll);
         EXPECT_TRUE(StopTimer(h, TIMER_POLL)) << "armed again after the probe";
         EXPECT_TRUE(StopTimer(h, TIMER_TIMEOUT));
@@ -225,10 +212,10 @@ TEST_F(LockScreen, PollThatFindsTheNetworkWithAPasswordSetAsksForIt)
         Tick(h, TIMER_POLL);
         EnterState(h, kPasswordWanted);
         EXPECT_TRUE(Open(h));
-        EXPECT_EQ(kEnterPassword, Text(h, IDC_LOCK_STATUS));
-        EXPECT_EQ(kHint, Text(h, IDC_LOCK_HINT));
-        EXPECT_TRUE(Shown(h, IDC_LOCK_WARNING));
-        EXPECT_TRUE(Shown(h, IDOK));
+        EXPECT_EQ(kEnterPassword, ItemText(h, IDC_LOCK_STATUS));
+        EXPECT_EQ(kHint, ItemText(h, IDC_LOCK_HINT));
+        EXPECT_TRUE(ItemShown(h, IDC_LOCK_WARNING));
+        EXPECT_TRUE(ItemShown(h, IDOK));
         EXPECT_FALSE(StopTimer(h, TIMER_POLL));
         EXPECT_FALSE(StopTimer(h, TIMER_TIMEOUT));
     });
@@ -241,10 +228,10 @@ TEST_F(LockScreen, TimeoutStopsPollingAndOffersClose)
     DialogRun run = RunDialog(IDD_LOCK, LockDlgProc, [](HWND h) {
         Tick(h, TIMER_POLL);
         EnterState(h, kTimedOut);
-        EXPECT_EQ(kNotUsable, Text(h, IDC_LOCK_STATUS));
-        EXPECT_TRUE(Shown(h, IDOK));
-        EXPECT_FALSE(Shown(h, IDC_LOCK_WARNING));
-        EXPECT_EQ(L"", Text(h, IDC_LOCK_HINT));
+        EXPECT_EQ(kNotUsable, ItemText(h, IDC_LOCK_STATUS));
+        EXPECT_TRUE(ItemShown(h, IDOK));
+        EXPECT_FALSE(ItemShown(h, IDC_LOCK_WARNING));
+        EXPECT_EQ(L"", ItemText(h, IDC_LOCK_HINT));
         EXPECT_FALSE(StopTimer(h, TIMER_POLL));
         EXPECT_FALSE(StopTimer(h, TIMER_TIMEOUT));
         EXPECT_EQ(1, ProbeCalls());
@@ -332,16 +319,16 @@ TEST_F(LockScreen, CloseButtonChecksThePasswordInEveryState)
         DialogRun run = RunDialog(IDD_LOCK, LockDlgProc, [&](HWND h) {
             EnterState(h, c.state);
             Type(h, c.typed);
-            std::wstring statusBefore = Text(h, IDC_LOCK_STATUS);
-            bool buttonBefore = Shown(h, IDOK);
+            std::wstring statusBefore = ItemText(h, IDC_LOCK_STATUS);
+            bool buttonBefore = ItemShown(h, IDOK);
             PressClose(h);
             EXPECT_EQ(!c.closes, Open(h));
             if (c.closes)
                 return;
-            EXPECT_EQ(kWrongPassword, Text(h, IDC_LOCK_STATUS));
+            EXPECT_EQ(kWrongPassword, ItemText(h, IDC_LOCK_STATUS));
             EXPECT_NE(kWrongPassword, statusBefore);
-            EXPECT_EQ(std::wstring(c.typed), Text(h, IDC_LOCK_PASSWORD));
-            EXPECT_EQ(buttonBefore, Shown(h, IDOK));
+            EXPECT_EQ(std::wstring(c.typed), ItemText(h, IDC_LOCK_PASSWORD));
+            EXPECT_EQ(buttonBefore, ItemShown(h, IDOK));
             EXPECT_EQ(c.state == kWaiting, StopTimer(h, TIMER_POLL));
             EXPECT_EQ(c.state == kWaiting, StopTimer(h, TIMER_TIMEOUT));
         });
@@ -534,13 +521,13 @@ TEST_F(LockScreen, HugeTimeoutDoesNotEndTheWaitEarly)
     Settings.nTimeout = 4294968;
     RunDialog(IDD_LOCK, LockDlgProc, [](HWND h) {
         DWORD start = GetTickCount();
-        while (ProbeCalls() < 2 && !Shown(h, IDOK) && GetTickCount() - start < 15000) {
+        while (ProbeCalls() < 2 && !ItemShown(h, IDOK) && GetTickCount() - start < 15000) {
             MsgWaitForMultipleObjects(0, NULL, FALSE, 100, QS_ALLINPUT);
             PumpMessages();
         }
         EXPECT_EQ(2, ProbeCalls()) << "the poll timer stopped ticking";
-        EXPECT_EQ(kPreparing, Text(h, IDC_LOCK_STATUS));
-        EXPECT_FALSE(Shown(h, IDOK));
+        EXPECT_EQ(kPreparing, ItemText(h, IDC_LOCK_STATUS));
+        EXPECT_FALSE(ItemShown(h, IDOK));
         EXPECT_TRUE(StopTimer(h, TIMER_TIMEOUT));
         StopTimer(h, TIMER_POLL);
     });

@@ -20,13 +20,6 @@ const wchar_t kStoredPath[] = L"\\windows\\iesample.exe";
 
 // ---- reading the dialog -------------------------------------------------
 
-std::wstring Text(HWND hDlg, int id)
-{
-    WCHAR buf[512] = L"";
-    GetDlgItemTextW(hDlg, id, buf, 512);
-    return buf;
-}
-
 bool Visible(HWND hDlg, int id)
 {
     return IsWindowVisible(GetDlgItem(hDlg, id)) != FALSE;
@@ -220,16 +213,16 @@ void ExpectLocked(HWND hDlg)
     EXPECT_EQ(0, nUnlockStep);
     for (int id : {IDC_TIMEOUT_DOWN, IDC_TIMEOUT_UP, IDCANCEL, IDC_PASS_LABEL, IDC_PASS_EDIT})
         EXPECT_FALSE(Visible(hDlg, id)) << id;
-    EXPECT_EQ(L"", Text(hDlg, IDC_PASS_EDIT)) << "the password is shown nowhere";
+    EXPECT_EQ(L"", ItemText(hDlg, IDC_PASS_EDIT)) << "the password is shown nowhere";
     EXPECT_FALSE(Enabled(hDlg, IDC_PASS_ENABLE));
     EXPECT_FALSE(Enabled(hDlg, IDC_APP_ENABLE));
     EXPECT_TRUE(Visible(hDlg, IDC_APP_PATH));
     EXPECT_TRUE(ReadOnly(hDlg, IDC_APP_PATH));
-    EXPECT_EQ(L"閉じる", Text(hDlg, IDOK));
-    EXPECT_EQ(std::to_wstring(Settings.nTimeout), Text(hDlg, IDC_TIMEOUT_VALUE));
+    EXPECT_EQ(L"閉じる", ItemText(hDlg, IDOK));
+    EXPECT_EQ(std::to_wstring(Settings.nTimeout), ItemText(hDlg, IDC_TIMEOUT_VALUE));
     EXPECT_EQ(Settings.PassEnable != 0, Ticked(hDlg, IDC_PASS_ENABLE));
     EXPECT_EQ(Settings.AppEnable != 0, Ticked(hDlg, IDC_APP_ENABLE));
-    EXPECT_EQ(std::wstring(Settings.AppPass), Text(hDlg, IDC_APP_PATH));
+    EXPECT_EQ(std::wstring(Settings.AppPass), ItemText(hDlg, IDC_APP_PATH));
 }
 
 void ExpectCentredTopmost(HWND hDlg)
@@ -361,7 +354,7 @@ TEST_F(SettingsDialog, CornersInTheirOrderUnlockAndNothingElseDoes)
                     TapCorner(hDlg, c);
                     EXPECT_NE(3, nUnlockStep);
                     EXPECT_FALSE(Visible(hDlg, IDCANCEL));
-                    EXPECT_EQ(L"閉じる", Text(hDlg, IDOK));
+                    EXPECT_EQ(L"閉じる", ItemText(hDlg, IDOK));
                 }
         Tap(hDlg, 60, 60);
         TapCorner(hDlg, kTopLeft);
@@ -441,7 +434,7 @@ TEST_F(SettingsDialog, RepeatedFirstCornerStartsOverAndLaterTapsChangeNothing)
         EXPECT_EQ(10, WindowRect(hDlg).left);
         EXPECT_EQ(12, WindowRect(hDlg).top);
         EXPECT_EQ((DWORD)SIPF_OFF, Panel().fdwFlags);
-        EXPECT_EQ(L"typed", Text(hDlg, IDC_PASS_EDIT));
+        EXPECT_EQ(L"typed", ItemText(hDlg, IDC_PASS_EDIT));
         EXPECT_TRUE(Visible(hDlg, IDC_TIMEOUT_UP));
     });
 }
@@ -523,13 +516,13 @@ TEST_F(SettingsDialog, UnlockingShowsTheEditorsAndMovesDialogAndPanel)
             if (c.passEnable) {
                 EXPECT_EQ(GetDlgItem(hDlg, IDC_PASS_EDIT), GetFocus());
             }
-            EXPECT_EQ(L"pw1234", Text(hDlg, IDC_PASS_EDIT));
+            EXPECT_EQ(L"pw1234", ItemText(hDlg, IDC_PASS_EDIT));
             EXPECT_FALSE(ReadOnly(hDlg, IDC_APP_PATH));
             EXPECT_EQ(c.appEnable != 0, Enabled(hDlg, IDC_APP_PATH));
             EXPECT_TRUE(Enabled(hDlg, IDC_PASS_ENABLE));
             EXPECT_TRUE(Enabled(hDlg, IDC_APP_ENABLE));
             EXPECT_TRUE(Enabled(hDlg, IDC_TIMEOUT_UP));
-            EXPECT_EQ(L"保存", Text(hDlg, IDOK));
+            EXPECT_EQ(L"保存", ItemText(hDlg, IDOK));
 
             RECT after = WindowRect(hDlg);
             EXPECT_EQ(0, after.left);
@@ -585,7 +578,7 @@ TEST_F(SettingsDialog, OkWhileUnlockedSavesEveryField)
         SetDlgItemTextW(hDlg, IDC_APP_PATH, L"\\windows\\other.exe");
         Click(hDlg, IDC_TIMEOUT_UP);
         Click(hDlg, IDC_TIMEOUT_UP);
-        EXPECT_EQ(L"27", Text(hDlg, IDC_TIMEOUT_VALUE));
+        EXPECT_EQ(L"27", ItemText(hDlg, IDC_TIMEOUT_VALUE));
         paints = g_ownerPaints;
         Command(hDlg, IDOK);
         EXPECT_GT(g_ownerPaints, paints) << "the owner is repainted at once";
@@ -626,15 +619,15 @@ TEST_F(SettingsDialog, EmptyPathIsRefusedAndTheDialogShowsTheReloadedRecord)
         EXPECT_EQ(0u, Settings.AppEnable);
 
         EXPECT_EQ(3, nUnlockStep);
-        EXPECT_EQ(L"保存", Text(hDlg, IDOK));
+        EXPECT_EQ(L"保存", ItemText(hDlg, IDOK));
         EXPECT_TRUE(Visible(hDlg, IDCANCEL));
         EXPECT_EQ((DWORD)SIPF_ON, Panel().fdwFlags) << "the panel stays for the next try";
-        EXPECT_EQ(L"25", Text(hDlg, IDC_TIMEOUT_VALUE));
+        EXPECT_EQ(L"25", ItemText(hDlg, IDC_TIMEOUT_VALUE));
         EXPECT_TRUE(Ticked(hDlg, IDC_PASS_ENABLE));
-        EXPECT_EQ(L"pw1234", Text(hDlg, IDC_PASS_EDIT));
+        EXPECT_EQ(L"pw1234", ItemText(hDlg, IDC_PASS_EDIT));
         EXPECT_TRUE(Enabled(hDlg, IDC_PASS_EDIT));
         EXPECT_FALSE(Ticked(hDlg, IDC_APP_ENABLE));
-        EXPECT_EQ(std::wstring(kStoredPath), Text(hDlg, IDC_APP_PATH));
+        EXPECT_EQ(std::wstring(kStoredPath), ItemText(hDlg, IDC_APP_PATH));
         EXPECT_FALSE(Enabled(hDlg, IDC_APP_PATH));
 
         // What the dialog shows is what a second save stores.
@@ -664,13 +657,13 @@ TEST_F(SettingsDialog, OkStoresAtMostTenPasswordAndNinetyNinePathCharacters)
         SetDlgItemTextW(hDlg, IDC_PASS_EDIT, L"");
         for (wchar_t ch : longPass)
             SendMessageW(edit, WM_CHAR, ch, 1);
-        EXPECT_EQ(longPass.substr(0, 10), Text(hDlg, IDC_PASS_EDIT)) << "typing stops at 10";
+        EXPECT_EQ(longPass.substr(0, 10), ItemText(hDlg, IDC_PASS_EDIT)) << "typing stops at 10";
 
         // Texts put in from outside pass the typing limit; reading cuts them.
         SetDlgItemTextW(hDlg, IDC_PASS_EDIT, longPass.c_str());
         SetDlgItemTextW(hDlg, IDC_APP_PATH, longPath.c_str());
-        ASSERT_EQ(longPass, Text(hDlg, IDC_PASS_EDIT));
-        ASSERT_EQ(longPath, Text(hDlg, IDC_APP_PATH));
+        ASSERT_EQ(longPass, ItemText(hDlg, IDC_PASS_EDIT));
+        ASSERT_EQ(longPath, ItemText(hDlg, IDC_APP_PATH));
         Command(hDlg, IDOK);
     });
     EXPECT_EQ(0, run.result);
@@ -769,7 +762,7 @@ TEST_F(SettingsDialog, ArrowsStepBetweenTenAndSixtyAndAlwaysRedraw)
             SetDlgItemTextW(hDlg, IDC_TIMEOUT_VALUE, L"?");
             Click(hDlg, c.arrow);
             EXPECT_EQ(c.after, Settings.nTimeout);
-            EXPECT_EQ(std::wstring(c.shown), Text(hDlg, IDC_TIMEOUT_VALUE));
+            EXPECT_EQ(std::wstring(c.shown), ItemText(hDlg, IDC_TIMEOUT_VALUE));
         });
     }
     EXPECT_EQ(0x80000000u, StoredDword(L"nTimeout")) << "the arrows alone store nothing";
@@ -797,7 +790,7 @@ TEST_F(SettingsDialog, ArrowCommandsDoNothingBeforeUnlocking)
         Command(hDlg, IDC_TIMEOUT_DOWN);
         Command(hDlg, IDC_TIMEOUT_DOWN);
         EXPECT_EQ(25u, Settings.nTimeout);
-        EXPECT_EQ(L"?", Text(hDlg, IDC_TIMEOUT_VALUE));
+        EXPECT_EQ(L"?", ItemText(hDlg, IDC_TIMEOUT_VALUE));
     });
 }
 
@@ -807,15 +800,15 @@ TEST_F(SettingsDialog, PasswordBoxEmptiesAndDisablesTheField)
 {
     DialogRun run = Run([](HWND hDlg) {
         Unlock(hDlg);
-        ASSERT_EQ(L"pw1234", Text(hDlg, IDC_PASS_EDIT));
+        ASSERT_EQ(L"pw1234", ItemText(hDlg, IDC_PASS_EDIT));
         Click(hDlg, IDC_PASS_ENABLE);
         EXPECT_FALSE(Ticked(hDlg, IDC_PASS_ENABLE));
-        EXPECT_EQ(L"", Text(hDlg, IDC_PASS_EDIT));
+        EXPECT_EQ(L"", ItemText(hDlg, IDC_PASS_EDIT));
         EXPECT_FALSE(Enabled(hDlg, IDC_PASS_EDIT));
         Click(hDlg, IDC_PASS_ENABLE);
         EXPECT_TRUE(Enabled(hDlg, IDC_PASS_EDIT));
         EXPECT_EQ(GetDlgItem(hDlg, IDC_PASS_EDIT), GetFocus());
-        EXPECT_EQ(L"", Text(hDlg, IDC_PASS_EDIT)) << "the old password does not come back";
+        EXPECT_EQ(L"", ItemText(hDlg, IDC_PASS_EDIT)) << "the old password does not come back";
         EXPECT_EQ(1u, Settings.PassEnable) << "the box alone leaves the record";
         EXPECT_STREQ(L"pw1234", Settings.Pass);
         Click(hDlg, IDC_PASS_ENABLE);
@@ -836,13 +829,13 @@ TEST_F(SettingsDialog, ApplicationBoxRefusesAnEmptyPath)
         SetDlgItemTextW(hDlg, IDC_APP_PATH, L"");
         Click(hDlg, IDC_APP_ENABLE);
         EXPECT_FALSE(Ticked(hDlg, IDC_APP_ENABLE)) << "the box keeps what the tap gave it";
-        EXPECT_EQ(std::wstring(kStoredPath), Text(hDlg, IDC_APP_PATH));
+        EXPECT_EQ(std::wstring(kStoredPath), ItemText(hDlg, IDC_APP_PATH));
         EXPECT_FALSE(Enabled(hDlg, IDC_APP_PATH));
 
         SetDlgItemTextW(hDlg, IDC_APP_PATH, L"");
         Click(hDlg, IDC_APP_ENABLE);
         EXPECT_TRUE(Ticked(hDlg, IDC_APP_ENABLE));
-        EXPECT_EQ(std::wstring(kStoredPath), Text(hDlg, IDC_APP_PATH));
+        EXPECT_EQ(std::wstring(kStoredPath), ItemText(hDlg, IDC_APP_PATH));
         EXPECT_FALSE(Enabled(hDlg, IDC_APP_PATH));
 
         Click(hDlg, IDC_APP_ENABLE);

@@ -134,13 +134,6 @@ bool TrayIconPresent(HWND resident)
     return resident && Shell_NotifyIconW(NIM_MODIFY, &nid);
 }
 
-std::wstring ItemText(HWND dlg, int id)
-{
-    WCHAR buf[256] = {};
-    GetDlgItemTextW(dlg, id, buf, 256);
-    return buf;
-}
-
 void PostResume(DWORD pid, WPARAM event)
 {
     for (HWND h : TopWindows(pid))

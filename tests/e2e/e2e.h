@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "support/dialog_driver.h"
+
 struct Program {
     HANDLE process = NULL;
     DWORD pid = 0;
@@ -30,7 +32,6 @@ HWND SettingsDialog(DWORD pid);   // the visible settings dialog, or NULL
 int VisibleLockScreens(DWORD pid);
 bool TrayIconPresent(HWND resident);
 
-std::wstring ItemText(HWND dlg, int id);
 void PostResume(DWORD pid, WPARAM event = 7);  // to every top-level window
 void Click(int x, int y);                      // a real click on the screen
 

@@ -85,6 +85,18 @@ DialogRun RunDialog(int idTemplate, DLGPROC proc, const std::function<void(HWND)
     return run;
 }
 
+std::wstring ItemText(HWND dlg, int id)
+{
+    WCHAR buf[512] = L"";
+    GetDlgItemTextW(dlg, id, buf, 512);
+    return buf;
+}
+
+bool ItemShown(HWND dlg, int id)
+{
+    return (GetWindowLongW(GetDlgItem(dlg, id), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
 void PumpMessages()
 {
     MSG msg;

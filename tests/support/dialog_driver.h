@@ -30,6 +30,11 @@ struct DialogRun {
 DialogRun RunDialog(int idTemplate, DLGPROC proc, const std::function<void(HWND)>& script,
                     HWND owner = NULL);
 
+// A control's text; its own visibility flag (true even while the dialog
+// itself is hidden).
+std::wstring ItemText(HWND dlg, int id);
+bool ItemShown(HWND dlg, int id);
+
 // Pumps the thread's queue until it is empty (posted messages, paints).
 void PumpMessages();
 
