@@ -470,8 +470,8 @@ TEST_F(SettingsDialog, JapaneseTextsHaveGlyphsAndFitTheirControls)
         GetTextFaceW(dc, LF_FACESIZE, face);
         SCOPED_TRACE(testing::Message() << "face " << testing::PrintToString(std::wstring(face)));
         HWND item = GetWindow(hDlg, GW_CHILD);
-        for (const ItemSpec& item : kItems) {
-            std::wstring text = item.text;
+        for (const ItemSpec& want : kItems) {
+            std::wstring text = want.text;
             RECT rc = {};
             GetClientRect(item, &rc);
             item = GetWindow(item, GW_HWNDNEXT);
@@ -485,7 +485,7 @@ TEST_F(SettingsDialog, JapaneseTextsHaveGlyphsAndFitTheirControls)
             SIZE extent = {};
             GetTextExtentPoint32W(dc, text.c_str(), (int)text.size(), &extent);
             LONG room = rc.right;
-            if ((item.style & 0xF) == BS_AUTOCHECKBOX && wcscmp(item.cls, L"BUTTON") == 0)
+            if ((want.style & 0xF) == BS_AUTOCHECKBOX && wcscmp(want.cls, L"BUTTON") == 0)
                 room -= GetSystemMetrics(SM_CXMENUCHECK) + 2;
             EXPECT_LE(extent.cx, room) << testing::PrintToString(text) << " is clipped";
         }
