@@ -1,7 +1,7 @@
 #!/bin/bash
 # Installs the Debian packages the build and the tests need, when missing.
 set -euo pipefail
-packages=(cmake make g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 xvfb x11-apps
+packages=(cmake make g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 fonts-wine xvfb x11-apps
           imagemagick fonts-ipafont-gothic googletest xdotool iproute2 util-linux
           hostname procps)
 missing=()
@@ -12,4 +12,4 @@ done
 echo "Installing: ${missing[*]}"
 sudo=; [ "$(id -u)" -ne 0 ] && sudo=sudo
 $sudo apt-get update -q
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
