@@ -5,6 +5,7 @@
 #include "platform/sip.h"
 #include "resource.h"
 #include "settings/settings.h"
+#include "shell/shell.h"
 
 #ifndef USER_TIMER_MAXIMUM
 #define USER_TIMER_MAXIMUM 0x7FFFFFFF
@@ -45,13 +46,6 @@ static BOOL TextsEqual(const WCHAR* a, const WCHAR* b)
         if (a[i] == 0)
             return TRUE;
     }
-}
-
-static void ShowControl(HWND hDlg, int id, int nCmdShow)
-{
-    HWND hCtl = GetDlgItem(hDlg, id);
-    if (hCtl)
-        ShowWindow(hCtl, nCmdShow);
 }
 
 static void CoverScreen(HWND hDlg)
@@ -103,12 +97,12 @@ static INT_PTR OnInitDialog(HWND hDlg)
 {
     ClipLikeDevice(hDlg);
     g_nStarCount = 0;
-    ShowControl(hDlg, IDC_LOCK_WARNING, SW_HIDE);
+    ShowDlgItem(hDlg, IDC_LOCK_WARNING, SW_HIDE);
     if (Settings.PassEnable == 0) {
-        ShowControl(hDlg, IDC_LOCK_PASSWORD, SW_HIDE);
-        ShowControl(hDlg, IDC_LOCK_PASS_LABEL, SW_HIDE);
+        ShowDlgItem(hDlg, IDC_LOCK_PASSWORD, SW_HIDE);
+        ShowDlgItem(hDlg, IDC_LOCK_PASS_LABEL, SW_HIDE);
     }
-    ShowControl(hDlg, IDOK, SW_HIDE);
+    ShowDlgItem(hDlg, IDOK, SW_HIDE);
     CoverScreen(hDlg);
     g_uTimerTimeout = SetTimer(hDlg, TIMER_TIMEOUT, TimeoutPeriod(Settings.nTimeout), NULL);
     g_uTimerPoll = SetTimer(hDlg, TIMER_POLL, POLL_PERIOD, NULL);
@@ -126,7 +120,7 @@ static void OnTimeoutTick(HWND hDlg)
     KillTimer(hDlg, g_uTimerPoll);
     KillTimer(hDlg, g_uTimerTimeout);
     SetDlgItemTextW(hDlg, IDC_LOCK_STATUS, kTextNotUsable);
-    ShowControl(hDlg, IDOK, SW_SHOW);
+    ShowDlgItem(hDlg, IDOK, SW_SHOW);
     ResetCursor();
 }
 
@@ -157,9 +151,9 @@ static void OnPollTick(HWND hDlg)
     } else {
         SetDlgItemTextW(hDlg, IDC_LOCK_STATUS, kTextEnterPassword);
         SetDlgItemTextW(hDlg, IDC_LOCK_HINT, kTextKeyboardHint);
-        ShowControl(hDlg, IDC_LOCK_WARNING, SW_SHOW);
+        ShowDlgItem(hDlg, IDC_LOCK_WARNING, SW_SHOW);
         KillTimer(hDlg, g_uTimerTimeout);
-        ShowControl(hDlg, IDOK, SW_SHOW);
+        ShowDlgItem(hDlg, IDOK, SW_SHOW);
         ResetCursor();
     }
 }

@@ -19,13 +19,6 @@
 
 int nUnlockStep;
 
-static void ShowItem(HWND hDlg, int id, int nCmdShow)
-{
-    HWND hItem = GetDlgItem(hDlg, id);
-    if (hItem)
-        ShowWindow(hItem, nCmdShow);
-}
-
 static void EnableItem(HWND hDlg, int id, BOOL bEnable)
 {
     HWND hItem = GetDlgItem(hDlg, id);
@@ -79,9 +72,9 @@ static void CentreTopmost(HWND hDlg)
 static void OnInitDialog(HWND hDlg)
 {
     CentreTopmost(hDlg);
-    ShowItem(hDlg, IDC_TIMEOUT_DOWN, SW_HIDE);
-    ShowItem(hDlg, IDC_TIMEOUT_UP, SW_HIDE);
-    ShowItem(hDlg, IDCANCEL, SW_HIDE);
+    ShowDlgItem(hDlg, IDC_TIMEOUT_DOWN, SW_HIDE);
+    ShowDlgItem(hDlg, IDC_TIMEOUT_UP, SW_HIDE);
+    ShowDlgItem(hDlg, IDCANCEL, SW_HIDE);
     SendDlgItemMessageW(hDlg, IDC_APP_PATH, EM_SETREADONLY, TRUE, 0);
     EnableItem(hDlg, IDC_PASS_ENABLE, FALSE);
     EnableItem(hDlg, IDC_APP_ENABLE, FALSE);
@@ -97,11 +90,11 @@ static void OnInitDialog(HWND hDlg)
 
 static void Unlock(HWND hDlg)
 {
-    ShowItem(hDlg, IDC_TIMEOUT_DOWN, SW_SHOW);
-    ShowItem(hDlg, IDC_TIMEOUT_UP, SW_SHOW);
-    ShowItem(hDlg, IDCANCEL, SW_SHOW);
-    ShowItem(hDlg, IDC_PASS_LABEL, SW_SHOW);
-    ShowItem(hDlg, IDC_PASS_EDIT, SW_SHOW);
+    ShowDlgItem(hDlg, IDC_TIMEOUT_DOWN, SW_SHOW);
+    ShowDlgItem(hDlg, IDC_TIMEOUT_UP, SW_SHOW);
+    ShowDlgItem(hDlg, IDCANCEL, SW_SHOW);
+    ShowDlgItem(hDlg, IDC_PASS_LABEL, SW_SHOW);
+    ShowDlgItem(hDlg, IDC_PASS_EDIT, SW_SHOW);
     if (IsTicked(hDlg, IDC_PASS_ENABLE)) {
         EnableItem(hDlg, IDC_PASS_EDIT, TRUE);
         FocusItem(hDlg, IDC_PASS_EDIT);
