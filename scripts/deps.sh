@@ -1,15 +1,17 @@
 #!/bin/bash
-# Installs the Debian packages the build and the tests need, when missing.
+# Installs the Debian packages the build and the tests need, when missing,
+# Wine's 32-bit side included: it runs the device's 32-bit build.
 set -euo pipefail
 packages=(cmake make g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 fonts-wine xvfb x11-apps
           imagemagick fonts-ipafont-gothic googletest xdotool iproute2 util-linux
-          hostname procps)
+          hostname procps wine32:i386)
+sudo=; [ "$(id -u)" -ne 0 ] && sudo=sudo
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 echo "Installing: ${missing[*]}"
-sudo=; [ "$(id -u)" -ne 0 ] && sudo=sudo
+dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
 $sudo apt-get update -q
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"

@@ -4,12 +4,22 @@
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 # Bump when the set-up below changes, so that older prefixes are remade.
-version=3
+# A prefix made before Wine's 32-bit side was installed has no 32-bit
+# system folder and can never run the device build: "wow64" marks one made
+# with it, and a prefix without the mark is remade.
+version=4-wow64
+if [ ! -e /usr/lib/i386-linux-gnu/wine/i386-windows/kernel32.dll ]; then
+  echo "Wine's 32-bit side is missing (wine32:i386): run scripts/deps.sh" >&2
+  exit 1
+fi
 [ "$(cat "$WINEPREFIX/.brondelkit-ready" 2>/dev/null)" = "$version" ] && exit 0
 rm -rf "$WINEPREFIX"
 mkdir -p "$WINEPREFIX"
 wineboot -i >/dev/null 2>&1
-reg() { wine reg add "$@" /f >/dev/null 2>&1 || wine reg add "$@" /f >/dev/null; }
+# Both registry views: wine reg runs as a 32-bit program, and the 64-bit
+# build reads the other view.
+reg1() { wine reg add "$@" /f >/dev/null 2>&1 || wine reg add "$@" /f >/dev/null; }
+reg() { reg1 "$@" /reg:64; reg1 "$@" /reg:32; }
 reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
 reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
 subst='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'

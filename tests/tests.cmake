@@ -1,4 +1,5 @@
-# Tests run under wine64 on the virtual display that scripts/test.sh starts.
+# Tests run under Wine (its 64- or 32-bit side, as the build) on the virtual
+# display that scripts/test.sh starts.
 enable_testing()
 include(GoogleTest)
 

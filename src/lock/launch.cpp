@@ -1,7 +1,8 @@
 #include "lock/lockdlg.h"
 
 #if defined(__i386__)
-static_assert(sizeof(STARTUPINFOW) == 68, "STARTUPINFO must have the device's 32-bit size");
+// STARTUPINFO must have the device's 32-bit size.
+C_ASSERT(sizeof(STARTUPINFOW) == 68);
 #endif
 
 int LaunchApplication(const WCHAR* path)

@@ -1,11 +1,11 @@
 #include "lock/lockdlg.h"
 
+#include "common/dlgitem.h"
 #include "lock/probe.h"
 #include "platform/clip.h"
 #include "platform/sip.h"
 #include "resource.h"
 #include "settings/settings.h"
-#include "shell/shell.h"
 
 #ifndef USER_TIMER_MAXIMUM
 #define USER_TIMER_MAXIMUM 0x7FFFFFFF
@@ -27,6 +27,7 @@ WCHAR g_szStars[STAR_UNITS];
 WCHAR g_szProgress[PROGRESS_UNITS];
 UINT_PTR g_uTimerTimeout;
 UINT_PTR g_uTimerPoll;
+HWND g_hLockScreen;
 
 UINT TimeoutPeriod(DWORD nTimeout)
 {
@@ -95,6 +96,7 @@ static void StepStars(HWND hDlg)
 
 static INT_PTR OnInitDialog(HWND hDlg)
 {
+    g_hLockScreen = hDlg;
     ClipLikeDevice(hDlg);
     g_nStarCount = 0;
     ShowDlgItem(hDlg, IDC_LOCK_WARNING, SW_HIDE);
@@ -219,6 +221,8 @@ static INT_PTR OnPowerBroadcast(HWND hDlg, WPARAM event)
 // leave both pictures behind.
 static INT_PTR OnDestroy(HWND hDlg)
 {
+    if (g_hLockScreen == hDlg)
+        g_hLockScreen = NULL;
     const int pictures[] = {IDC_LOCK_PICTURE, IDC_LOCK_WARNING};
     for (int i = 0; i < 2; i++) {
         HGDIOBJ hBmp = (HGDIOBJ)SendDlgItemMessageW(hDlg, pictures[i], STM_SETIMAGE,

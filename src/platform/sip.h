@@ -25,7 +25,8 @@ extern "C" BOOL WINAPI SipSetInfo(SIPINFO* pSipInfo);
 #endif
 
 #if defined(__i386__)
-static_assert(sizeof(SIPINFO) == 48, "SIPINFO must have the device's 32-bit size");
+// SIPINFO must have the device's 32-bit size.
+C_ASSERT(sizeof(SIPINFO) == 48);
 #endif
 
 // The two panel steps both dialogs take; results are ignored by design.

@@ -1,5 +1,6 @@
 #include "settingsui/settingsdlg.h"
 
+#include "common/dlgitem.h"
 #include "platform/sip.h"
 #include "resource.h"
 #include "settings/settings.h"
@@ -18,20 +19,6 @@
 #define PROBE_UNITS     19      // enough to tell an empty path field
 
 int nUnlockStep;
-
-static void EnableItem(HWND hDlg, int id, BOOL bEnable)
-{
-    HWND hItem = GetDlgItem(hDlg, id);
-    if (hItem)
-        EnableWindow(hItem, bEnable);
-}
-
-static void FocusItem(HWND hDlg, int id)
-{
-    HWND hItem = GetDlgItem(hDlg, id);
-    if (hItem)
-        SetFocus(hItem);
-}
 
 static BOOL IsTicked(HWND hDlg, int id)
 {
@@ -76,8 +63,8 @@ static void OnInitDialog(HWND hDlg)
     ShowDlgItem(hDlg, IDC_TIMEOUT_UP, SW_HIDE);
     ShowDlgItem(hDlg, IDCANCEL, SW_HIDE);
     SendDlgItemMessageW(hDlg, IDC_APP_PATH, EM_SETREADONLY, TRUE, 0);
-    EnableItem(hDlg, IDC_PASS_ENABLE, FALSE);
-    EnableItem(hDlg, IDC_APP_ENABLE, FALSE);
+    EnableDlgItem(hDlg, IDC_PASS_ENABLE, FALSE);
+    EnableDlgItem(hDlg, IDC_APP_ENABLE, FALSE);
     nUnlockStep = 0;
     ShowTimeout(hDlg);
     SendDlgItemMessageW(hDlg, IDC_PASS_EDIT, EM_LIMITTEXT, PASS_UNITS - 1, 0);
@@ -96,15 +83,15 @@ static void Unlock(HWND hDlg)
     ShowDlgItem(hDlg, IDC_PASS_LABEL, SW_SHOW);
     ShowDlgItem(hDlg, IDC_PASS_EDIT, SW_SHOW);
     if (IsTicked(hDlg, IDC_PASS_ENABLE)) {
-        EnableItem(hDlg, IDC_PASS_EDIT, TRUE);
-        FocusItem(hDlg, IDC_PASS_EDIT);
+        EnableDlgItem(hDlg, IDC_PASS_EDIT, TRUE);
+        FocusDlgItem(hDlg, IDC_PASS_EDIT);
     } else {
-        EnableItem(hDlg, IDC_PASS_EDIT, FALSE);
+        EnableDlgItem(hDlg, IDC_PASS_EDIT, FALSE);
     }
     SendDlgItemMessageW(hDlg, IDC_APP_PATH, EM_SETREADONLY, FALSE, 0);
-    EnableItem(hDlg, IDC_APP_PATH, IsTicked(hDlg, IDC_APP_ENABLE));
-    EnableItem(hDlg, IDC_PASS_ENABLE, TRUE);
-    EnableItem(hDlg, IDC_APP_ENABLE, TRUE);
+    EnableDlgItem(hDlg, IDC_APP_PATH, IsTicked(hDlg, IDC_APP_ENABLE));
+    EnableDlgItem(hDlg, IDC_PASS_ENABLE, TRUE);
+    EnableDlgItem(hDlg, IDC_APP_ENABLE, TRUE);
     SetDlgItemTextW(hDlg, IDOK, L"保存");
     SetDlgItemTextW(hDlg, IDC_PASS_EDIT, Settings.Pass);
     // Out of the way of the panel, which opens under the dialog.
@@ -169,9 +156,9 @@ static void ShowRecord(HWND hDlg)
     SetTick(hDlg, IDC_PASS_ENABLE, Settings.PassEnable);
     SetTick(hDlg, IDC_APP_ENABLE, Settings.AppEnable);
     SetDlgItemTextW(hDlg, IDC_PASS_EDIT, Settings.Pass);
-    EnableItem(hDlg, IDC_PASS_EDIT, IsTicked(hDlg, IDC_PASS_ENABLE));
+    EnableDlgItem(hDlg, IDC_PASS_EDIT, IsTicked(hDlg, IDC_PASS_ENABLE));
     SetDlgItemTextW(hDlg, IDC_APP_PATH, Settings.AppPass);
-    EnableItem(hDlg, IDC_APP_PATH, IsTicked(hDlg, IDC_APP_ENABLE));
+    EnableDlgItem(hDlg, IDC_APP_PATH, IsTicked(hDlg, IDC_APP_ENABLE));
 }
 
 static void OnOk(HWND hDlg)
@@ -222,11 +209,11 @@ static void OnTimeoutStep(HWND hDlg, BOOL bUp)
 static void OnPassEnable(HWND hDlg)
 {
     if (IsTicked(hDlg, IDC_PASS_ENABLE)) {
-        EnableItem(hDlg, IDC_PASS_EDIT, TRUE);
-        FocusItem(hDlg, IDC_PASS_EDIT);
+        EnableDlgItem(hDlg, IDC_PASS_EDIT, TRUE);
+        FocusDlgItem(hDlg, IDC_PASS_EDIT);
     } else {
         SetDlgItemTextW(hDlg, IDC_PASS_EDIT, L"");
-        EnableItem(hDlg, IDC_PASS_EDIT, FALSE);
+        EnableDlgItem(hDlg, IDC_PASS_EDIT, FALSE);
     }
 }
 
@@ -238,14 +225,14 @@ static void OnAppEnable(HWND hDlg)
     if (szProbe[0] == 0) {
         MessageBoxW(hDlg, L"アプリのパスが空白です。", L"ERR", MB_OK);
         SetDlgItemTextW(hDlg, IDC_APP_PATH, Settings.AppPass);
-        EnableItem(hDlg, IDC_APP_PATH, FALSE);
+        EnableDlgItem(hDlg, IDC_APP_PATH, FALSE);
         return;
     }
     if (IsTicked(hDlg, IDC_APP_ENABLE)) {
-        EnableItem(hDlg, IDC_APP_PATH, TRUE);
-        FocusItem(hDlg, IDC_APP_PATH);
+        EnableDlgItem(hDlg, IDC_APP_PATH, TRUE);
+        FocusDlgItem(hDlg, IDC_APP_PATH);
     } else {
-        EnableItem(hDlg, IDC_APP_PATH, FALSE);
+        EnableDlgItem(hDlg, IDC_APP_PATH, FALSE);
     }
 }
 

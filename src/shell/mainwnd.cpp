@@ -10,8 +10,8 @@
 
 // A resume that arrives while a lock screen is open must not open the fresh
 // one inside the old one's modal loop: the device resumes again and again at
-// the lock screen, and every nesting would stay on the stack. The old screen
-// ends itself on the same notification; the outer handler then reopens.
+// the lock screen, and every nesting would stay on the stack. The outer
+// handler reopens instead.
 static BOOL s_lockOpen;
 static BOOL s_relockPending;
 
@@ -60,7 +60,12 @@ static LRESULT OnDestroy(HWND hWnd)
 static LRESULT OnResume(HWND hWnd)
 {
     if (s_lockOpen) {
+        // Ended here, not left to its own copy of the broadcast: in a burst
+        // of resumes later copies are addressed to lock screens already
+        // gone, and the one that stays would be passed only to reopen.
         s_relockPending = TRUE;
+        if (g_hLockScreen)
+            EndDialog(g_hLockScreen, 0);
         return 0;
     }
     s_lockOpen = TRUE;

@@ -11,10 +11,3 @@ INT_PTR OpenDialog(HWND hOwner, int idTemplate, DLGPROC dlgProc)
     const DLGTEMPLATE* pTemplate = (const DLGTEMPLATE*)LockResource(hTemplate);
     return DialogBoxIndirectParamW(g_hInstance, pTemplate, hOwner, dlgProc, 0);
 }
-
-void ShowDlgItem(HWND hDlg, int id, int nCmdShow)
-{
-    HWND hItem = GetDlgItem(hDlg, id);
-    if (hItem)
-        ShowWindow(hItem, nCmdShow);
-}

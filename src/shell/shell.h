@@ -20,8 +20,6 @@ ATOM RegisterMainClass(HINSTANCE hInstance, const WCHAR* szWindowClass);
 // Runs a dialog of our resources modally; its EndDialog value, or -1 when
 // it could not be opened.
 INT_PTR OpenDialog(HWND hOwner, int idTemplate, DLGPROC dlgProc);
-// Shows or hides a dialog's control; a control the template lacks is skipped.
-void ShowDlgItem(HWND hDlg, int id, int nCmdShow);
 LRESULT CALLBACK MainWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 #endif

@@ -8,7 +8,8 @@
 #define TRAY_RECORD_SIZE NOTIFYICONDATAW_V1_SIZE
 
 #if defined(__i386__)
-static_assert(TRAY_RECORD_SIZE == 152, "the notification record must have the device's size");
+// The notification record must have the device's size.
+C_ASSERT(TRAY_RECORD_SIZE == 152);
 #endif
 
 static void InitRecord(NOTIFYICONDATAW* nid, HWND hWnd)
