@@ -1,27 +1,45 @@
 #!/bin/bash
-# Installs what is missing, builds both configurations and runs every test
-# under Wine on a private virtual display. Leaves no process behind.
-set -euo pipefail
+# Installs what is missing, builds both configurations with their tests and
+# runs every test under Wine on a private virtual display: first for the
+# x86_64 build, then for the i686 one (the device's 32-bit records), each
+# with its own prefix. Fails when either fails; leaves no process behind.
+# Arguments go to ctest (e.g. -R NAME); BK_ARCHS limits the architectures.
+set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/deps.sh"
-BRONDELKIT_TESTS=ON "$root/scripts/build.sh"
-
-export BK_ROOT=$root BK_BUILD=$root/${BK_BUILD_DIR:-build}/x86_64
-source "$root/scripts/wine-env.sh"
+"$root/scripts/deps.sh" || exit 1
+BRONDELKIT_TESTS=ON "$root/scripts/build.sh" || exit 1
 source "$root/scripts/xvfb.sh"
 
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  wineserver -w 2>/dev/null || true
-  stop_xvfb
-}
-trap cleanup EXIT
+# One architecture's whole suite, in a subshell so that its prefix and
+# display end with it.
+run_arch() (
+  export BK_ROOT=$root BK_BUILD=$root/${BK_BUILD_DIR:-build}/$1
+  unset WINEPREFIX
+  source "$root/scripts/wine-env.sh"
+  cleanup() {
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+    stop_xvfb
+  }
+  trap cleanup EXIT
+  start_xvfb 240x320
+  "$root/scripts/wine-prefix.sh" || exit 1
+  # Started apart from ctest, with no inherited descriptors, so that no test
+  # waits for the server's copies of ctest's output pipes.
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  ctest --test-dir "$BK_BUILD" --output-on-failure "${@:2}"
+)
 
-start_xvfb 240x320
-"$root/scripts/wine-prefix.sh"
-# Started apart from ctest, with no inherited descriptors, so that no test
-# waits for the server's copies of ctest's output pipes.
-wineserver -p </dev/null >/dev/null 2>&1
-wine cmd /c exit </dev/null >/dev/null 2>&1 || true
-
-ctest --test-dir "$BK_BUILD" --output-on-failure "$@"
+declare -A result
+status=0
+for arch in ${BK_ARCHS:-x86_64 i686}; do
+  echo "=== $arch: every test ==="
+  if run_arch "$arch" "$@" 2>&1 | sed -u "s/^/[$arch] /"; then
+    result[$arch]=passed
+  else
+    result[$arch]=FAILED; status=1
+  fi
+done
+for arch in ${BK_ARCHS:-x86_64 i686}; do echo "$arch: ${result[$arch]}"; done
+exit $status

@@ -338,16 +338,20 @@ TEST_F(LockScreen, CloseButtonChecksThePasswordInEveryState)
     }
 }
 
+int g_ownerPaints;
+
+LRESULT CALLBACK CountPaints(HWND w, UINT m, WPARAM wp, LPARAM lp)
+{
+    g_ownerPaints += m == WM_PAINT;
+    return DefWindowProcW(w, m, wp, lp);
+}
+
 TEST_F(LockScreen, WrongPasswordMayBeCorrectedAndRepaintsTheOwner)
 {
     wcscpy(Settings.Pass, L"abc");
-    static int paints;
-    paints = 0;
+    g_ownerPaints = 0;
     WNDCLASSW wc = {};
-    wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-        paints += m == WM_PAINT;
-        return DefWindowProcW(w, m, wp, lp);
-    };
+    wc.lpfnWndProc = CountPaints;
     wc.hInstance = GetModuleHandleW(NULL);
     wc.lpszClassName = L"LockOwnerProbe";
     RegisterClassW(&wc);
@@ -359,16 +363,16 @@ TEST_F(LockScreen, WrongPasswordMayBeCorrectedAndRepaintsTheOwner)
         IDD_LOCK, LockDlgProc,
         [](HWND h) {
             EnterState(h, kTimedOut);
-            paints = 0;
+            g_ownerPaints = 0;
             Type(h, L"abd");
             PressClose(h);
-            EXPECT_EQ(0, paints);
+            EXPECT_EQ(0, g_ownerPaints);
             EXPECT_TRUE(Open(h));
             SendMessageW(GetDlgItem(h, IDC_LOCK_PASSWORD), WM_CHAR, VK_BACK, 1);
             Type(h, L"c");
             PressClose(h);
             EXPECT_FALSE(Open(h));
-            EXPECT_EQ(1, paints) << "the owner is painted before the lock screen goes";
+            EXPECT_EQ(1, g_ownerPaints) << "the owner is painted before the lock screen goes";
         },
         owner);
     EXPECT_EQ(0, run.result);

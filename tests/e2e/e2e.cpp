@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 
@@ -134,9 +135,14 @@ bool TrayIconPresent(HWND resident)
     return resident && Shell_NotifyIconW(NIM_MODIFY, &nid);
 }
 
-void PostResume(DWORD pid, WPARAM event)
+void PostResume(DWORD pid, WPARAM event, Delivery order)
 {
-    for (HWND h : TopWindows(pid))
+    std::vector<HWND> windows = TopWindows(pid);
+    HWND resident = ResidentWindow();
+    std::stable_partition(windows.begin(), windows.end(), [&](HWND h) {
+        return (h == resident) == (order == Delivery::ResidentFirst);
+    });
+    for (HWND h : windows)
         PostMessageW(h, WM_POWERBROADCAST, event, 0);
 }
 

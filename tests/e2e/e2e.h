@@ -32,7 +32,10 @@ HWND SettingsDialog(DWORD pid);   // the visible settings dialog, or NULL
 int VisibleLockScreens(DWORD pid);
 bool TrayIconPresent(HWND resident);
 
-void PostResume(DWORD pid, WPARAM event = 7);  // to every top-level window
+// The platform's broadcast: posted to every top-level window of the
+// process, the resident window first or last.
+enum class Delivery { ResidentLast, ResidentFirst };
+void PostResume(DWORD pid, WPARAM event = 7, Delivery order = Delivery::ResidentLast);
 void Click(int x, int y);                      // a real click on the screen
 
 // Asks the test script around the driver to change the namespace's network:

@@ -382,6 +382,61 @@ TEST_F(Program, ManyResumesAtTheLockScreenKeepExactlyOne)
     }));
 }
 
+// The icon's tap is queued behind everything posted before it to the
+// program's one thread: once its settings dialog shows, all of that has been
+// handled. Returns how many lock screens were visible then; the dialog is
+// closed again with "閉じる".
+int LockScreensOnceHandled(const ::Program& p, HWND resident)
+{
+    PostMessageW(resident, WM_TRAYNOTIFY, ID_TRAYICON, WM_LBUTTONDOWN);
+    HWND dlg = NULL;
+    if (!WaitUntil([&] { return (dlg = SettingsDialog(p.pid)) != NULL; }))
+        return -1;
+    int locks = VisibleLockScreens(p.pid);
+    PressButton(dlg, IDOK);
+    WaitUntil([&] { return SettingsDialog(p.pid) == NULL; });
+    return locks;
+}
+
+TEST_F(Program, BurstOfResumesIsPassedWithOnePassword)
+{
+    PutRecord(L"pw", 1, 20, MarkerExe(), 1);
+    Network("up");
+    Start();
+    size_t idleWindows = 0;
+    for (Delivery order : {Delivery::ResidentLast, Delivery::ResidentFirst}) {
+        for (int burst : {2, 3, 200}) {
+            SCOPED_TRACE(testing::Message() << burst << " resumes, resident "
+                                            << (order == Delivery::ResidentFirst ? "first" : "last"));
+            if (idleWindows)
+                PostResume(prog.pid);   // the lock screen the burst arrives at
+            HWND lock = WaitLock();
+            ASSERT_TRUE(lock);
+            Poll(lock);
+            ASSERT_TRUE(WaitUntil([&] { return ItemText(lock, IDC_LOCK_STATUS) == kWantPassword; }));
+
+            for (int i = 0; i < burst; i++)
+                PostResume(prog.pid, 7, order);
+            ASSERT_EQ(1, LockScreensOnceHandled(prog, resident));
+            HWND fresh = LockScreen(prog.pid);
+            ASSERT_TRUE(fresh);
+            EXPECT_NE(lock, fresh);
+
+            Poll(fresh);
+            ASSERT_TRUE(WaitUntil([&] { return ItemText(fresh, IDC_LOCK_STATUS) == kWantPassword; }));
+            SetDlgItemTextW(fresh, IDC_LOCK_PASSWORD, L"pw");
+            PressButton(fresh, IDOK);
+            ASSERT_TRUE(WaitUntil([&] { return !IsWindow(fresh); }));
+            ASSERT_EQ(0, LockScreensOnceHandled(prog, resident)) << "passed once, asked again";
+            if (!idleWindows)
+                idleWindows = TopWindows(prog.pid).size();
+            EXPECT_EQ(idleWindows, TopWindows(prog.pid).size());
+        }
+    }
+    EXPECT_EQ(STILL_ACTIVE, WaitExit(prog, 0));
+    EXPECT_EQ(1, LaunchCount());
+}
+
 TEST_F(Program, SecondStartChangesNothingAndEndsWithZero)
 {
     StoreNoPasswordLaunching(0);
