@@ -1,0 +1,254 @@
+#!/bin/bash
+# The device screen: Brondelkit on a 240x320 Wine desktop with its taskbar,
+# inside network, UTS and mount namespaces of its own, where the wireless
+# LAN is an interface this script adds and removes. Needs a built folder
+# (brondelkit.exe, resume.exe, screenctl.exe); scripts/run.sh builds one.
+#   On a display: one small window; keys r (suspend and resume), l (the
+#   wireless LAN on or off), q (end). Closing stdin ends it like q.
+#   With none: a private Xvfb and a guided tour, one PNG per step and a
+#   contact sheet, in BK_TOUR (default BK_BUILD/tour).
+# BK_ARCH chooses the build (x86_64, i686); BK_BUILD names a folder itself.
+# BK_DEVICE_LAN (up, down): the wireless LAN at the start of a session on a
+# display (default up). Exit status: the program's, or 1 when a step failed.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+export BK_ROOT=${BK_ROOT:-$root}
+export BK_BUILD=${BK_BUILD:-$root/${BK_BUILD_DIR:-build}/${BK_ARCH:-x86_64}}
+
+if [ "${1:-}" != --inside ]; then
+  for exe in brondelkit resume screenctl; do
+    if [ ! -f "$BK_BUILD/$exe.exe" ]; then
+      echo "device: $BK_BUILD/$exe.exe is missing; build first (scripts/run.sh does)" >&2
+      exit 1
+    fi
+  done
+  # The template the session copies: the tests' prefix settings, and every
+  # program of the prefix on one 240x320 desktop with a taskbar. Through
+  # the registry rather than "explorer /desktop=", which loses exit codes.
+  export WINEPREFIX=$BK_BUILD/wineprefix-device
+  source "$root/scripts/wine-env.sh"
+  (
+    flock 9
+    "$root/scripts/wine-prefix.sh"
+    stamp=240x320-shell-1
+    if [ "$(cat "$WINEPREFIX/.device-ready" 2>/dev/null)" != "$stamp" ]; then
+      reg1() { wine reg add "$@" /f >/dev/null 2>&1 || wine reg add "$@" /f >/dev/null; }
+      reg() { reg1 "$@" /reg:64; reg1 "$@" /reg:32; }
+      reg 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default
+      reg 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 240x320
+      reg 'HKCU\Software\Wine\Explorer\Desktops\Default' /v EnableShell /t REG_DWORD /d 1
+      wineserver -w
+      echo "$stamp" >"$WINEPREFIX/.device-ready"
+    fi
+  ) 9>"$BK_BUILD/.wineprefix-device.lock"
+
+  source "$root/scripts/xvfb.sh"
+  mode=tour
+  if [ -n "${DISPLAY:-}" ]; then
+    # Only a local server's socket reaches into the session's own network.
+    socket=/tmp/.X11-unix/X${DISPLAY#*:}; socket=${socket%.*}
+    if [ "${DISPLAY%%:*}" = "" ] && [ -S "$socket" ]; then
+      mode=keys
+    else
+      echo "device: DISPLAY=$DISPLAY is not a local X server; showing the tour instead" >&2
+    fi
+  fi
+  if [ $mode = tour ]; then
+    trap stop_xvfb EXIT
+    start_xvfb 240x320
+  fi
+  if ! unshare --net --uts --mount --fork -- true 2>/dev/null; then
+    echo "device: cannot make network/UTS/mount namespaces here (needs root)" >&2
+    exit 1
+  fi
+  status=0
+  unshare --net --uts --mount --fork -- bash "$0" --inside $mode || status=$?
+  exit $status
+fi
+
+# Inside the namespaces.
+mode=$2
+export WINEPREFIX=$BK_BUILD/wineprefix-device
+source "$BK_ROOT/scripts/wine-env.sh"
+source "$BK_ROOT/scripts/wine-ns.sh"
+work=$BK_BUILD/device-$mode
+rm -rf "$work"; mkdir -p "$work"
+ns_names "$work" bkdevice
+ns_prefix "$work"       # every session starts as a device fresh from its box
+
+prog=
+cleanup() {
+  # Whatever still runs in the session's prefix ends with its server.
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  [ -z "$prog" ] || wait "$prog" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+lan_state=down
+lan() {
+  ip link del d0 2>/dev/null || true
+  if [ "$1" = up ]; then
+    ip link add d0 type ifb
+    ip addr add 192.0.2.10/24 dev d0
+    ip link set d0 up
+  fi
+  lan_state=$1
+}
+
+# The helpers run in the session's desktop, as the platform's own would.
+ctl() { wine "$BK_BUILD/screenctl.exe" "$@" </dev/null | tr -d '\r'; }
+resume() { wine "$BK_BUILD/resume.exe" "$@" </dev/null >/dev/null; }
+
+start_program() {
+  wine "$BK_BUILD/brondelkit.exe" </dev/null >"$work/program.log" 2>&1 &
+  prog=$!
+}
+
+# The program's exit status once it has ended.
+program_status() {
+  local s=0
+  wait "$prog" || s=$?
+  prog=
+  return $s
+}
+
+# One resume; true when a fresh lock screen replaced whatever was shown.
+resume_device() {
+  local old
+  old=$(ctl lock)
+  resume
+  ctl wait lock --not "$old" 10000 >/dev/null
+}
+
+keys() {
+  lan "${BK_DEVICE_LAN:-up}"
+  start_program
+  ctl wait shown 30000 >/dev/null || { echo "device: Brondelkit did not show itself" >&2; return 1; }
+  echo "Brondelkit runs on a 240x320 device screen on $DISPLAY (wireless LAN $lan_state)."
+  echo "Keys: r  suspend and resume   l  wireless LAN on/off   q  end the session"
+  local key rc
+  while kill -0 "$prog" 2>/dev/null; do
+    rc=0
+    IFS= read -rsn1 -t 0.5 key || rc=$?
+    if [ $rc -gt 128 ]; then continue; fi  # nothing typed
+    [ $rc = 0 ] || key=q                   # end of input
+    case $key in
+      r)
+        if resume_device; then echo "resumed: a fresh lock screen is up"
+        else echo "resumed, but no fresh lock screen came up"; fi ;;
+      l)
+        if [ $lan_state = up ]; then lan down; else lan up; fi
+        echo "wireless LAN $lan_state" ;;
+      q)
+        echo "ending: close request to Brondelkit"
+        resume close || true
+        break ;;
+    esac
+  done
+  local s=0
+  program_status || s=$?
+  echo "Brondelkit ended with exit code $s"
+  return $s
+}
+
+# --- The tour: each step waited for, checked, then pictured -----------------
+tour=${BK_TOUR:-$BK_BUILD/tour}
+step=0
+fail() {
+  echo "tour: step $((step + 1)) failed: $*" >&2
+  exit 1
+}
+expect() { ctl wait "$@" >/dev/null || fail "expected $1"; }
+
+# A picture once two captures in a row agree: painting has settled.
+shot() {
+  local a=$work/a.xwd b=$work/b.xwd i
+  xwd -display "$DISPLAY" -root -silent >"$a"
+  for ((i = 0; i < 50; i++)); do
+    xwd -display "$DISPLAY" -root -silent >"$b"
+    cmp -s "$a" "$b" && break
+    mv "$b" "$a"
+  done
+  step=$((step + 1))
+  local name; name=$(printf '%02d-%s' $step "$1")
+  convert "xwd:$a" "$tour/$name.png"
+  echo "  $name.png  $2"
+}
+
+# Real taps on the desktop's X window, where the device's screen would be.
+tap() {
+  local win X Y
+  win=$(xdotool search --name ' - Wine desktop$' | head -n 1)
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+  xdotool mousemove $((X + $1)) $((Y + $2)) click 1
+}
+tap_corners() {
+  local x y
+  ctl corners >"$work/corners" || fail "no settings dialog to tap"
+  while read -r x y; do tap "$x" "$y"; done <"$work/corners"
+}
+tap_icon() {
+  local xy; xy=$(ctl icon) || fail "no taskbar"
+  tap $xy
+}
+
+run_tour() {
+  rm -rf "$tour"; mkdir -p "$tour"
+  echo "Tour of Brondelkit on a 240x320 device screen ($DISPLAY); pictures in $tour"
+  lan down
+  start_program
+  expect settings-locked 30000
+  shot first-run-locked "first run: the settings dialog, locked"
+
+  tap_corners
+  expect settings-unlocked
+  shot unlocked "unlocked by taps on three corners"
+
+  ctl click 1014 && ctl text 1011 1234 || fail "cannot set a password"
+  expect settings-unlocked
+  shot password-set "password 1234 set, about to be saved"
+  ctl click 1 || fail "cannot press the save button"
+  expect lock
+  [ "$(ctl stored Pass)" = 1234 ] || fail "the password was not saved"
+
+  expect lock-waiting
+  shot lock-waiting "lock screen waits for the wireless LAN"
+
+  lan up
+  expect lock-password
+  shot lock-password "wireless LAN up: the lock screen asks the password"
+
+  ctl text 1009 1234 && ctl click 1 || fail "cannot answer the lock screen"
+  expect no-dialog
+  shot passed "passed: the icon waits in the taskbar"
+
+  tap_icon
+  expect settings-locked
+  shot icon-tap-settings "a tap on the icon opens the settings dialog"
+
+  resume_device || fail "a resume opened no fresh lock screen"
+  expect lock-password
+  shot resume-fresh-lock "suspend and resume: a fresh lock screen"
+
+  ctl text 1009 1234 && ctl click 1 || fail "cannot answer the lock screen"
+  expect no-dialog
+  shot passed-again "passed again"
+
+  tap_icon
+  expect settings-locked
+  tap_corners
+  expect settings-unlocked
+  ctl click 2 || fail "cannot press the exit button"
+  expect gone
+  local s=0
+  program_status || s=$?
+  [ $s = 0 ] || fail "the program ended with exit code $s"
+  shot ended-exit-0 "ended from its settings dialog with exit code 0"
+
+  montage -label '%t' "$tour"/[0-9]*.png -tile 5x -geometry +6+6 -pointsize 11 \
+          "$tour/contact-sheet.png"
+  echo "Contact sheet: $tour/contact-sheet.png"
+}
+
+if [ "$mode" = keys ]; then keys; else run_tour; fi
