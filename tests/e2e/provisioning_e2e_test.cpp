@@ -27,11 +27,23 @@ std::wstring SourceFile(const wchar_t* relative)
     return path;
 }
 
+// The importer of the driver's own bitness writes the registry view that
+// the program of the same build reads; on a 64-bit system the 32-bit one
+// lives in the WOW64 system folder.
+std::wstring ImporterPath()
+{
+    WCHAR dir[MAX_PATH];
+#ifndef _WIN64
+    if (GetSystemWow64DirectoryW(dir, MAX_PATH))
+        return std::wstring(dir) + L"\\regedit.exe";
+#endif
+    GetWindowsDirectoryW(dir, MAX_PATH);
+    return std::wstring(dir) + L"\\regedit.exe";
+}
+
 DWORD RunImporter(const std::wstring& regFile)
 {
-    WCHAR windir[MAX_PATH];
-    GetWindowsDirectoryW(windir, MAX_PATH);
-    std::wstring exe = std::wstring(windir) + L"\\regedit.exe";
+    std::wstring exe = ImporterPath();
     std::wstring cmd = L"regedit.exe /S \"" + regFile + L"\"";
     STARTUPINFOW si = {};
     si.cb = sizeof(si);

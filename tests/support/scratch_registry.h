@@ -1,5 +1,7 @@
 // Scratch state for the settings key: every test starts with no key, and
-// can write or read stored values byte for byte.
+// can write or read stored values byte for byte. Built for the same
+// architecture as the program under test, so it works in the registry view
+// that program sees.
 #ifndef BRONDELKIT_TESTS_SCRATCH_REGISTRY_H
 #define BRONDELKIT_TESTS_SCRATCH_REGISTRY_H
 
