@@ -46,7 +46,7 @@ if [ "${1:-}" != --inside ]; then
   mode=tour
   if [ -n "${DISPLAY:-}" ]; then
     # Only a local server's socket reaches into the session's own network.
-    socket=/tmp/.X11-unix/X${DISPLAY#*:}; socket=${socket%.*}
+    number=${DISPLAY#*:}; socket=/tmp/.X11-unix/X${number%%.*}
     if [ "${DISPLAY%%:*}" = "" ] && [ -S "$socket" ]; then
       mode=keys
     else
