@@ -2,47 +2,95 @@
 
 #include <winternl.h>
 
+// GCC takes the TEB read through the segment register for an access past
+// an empty array.
+#pragma GCC diagnostic ignored "-Warray-bounds"
+
+#include <cstddef>
+
 #include <sstream>
 
 namespace {
 
-// One entry of the GDI handle table that the PEB points to; the layout is
-// the platform's (pointer-sized ends, so 24 bytes on x86_64, 16 on i686).
-struct GdiEntry {
-    void* object;
+// One entry of the GDI handle table, as a 64-bit process sees it (24 bytes).
+// A 32-bit process on a 64-bit system shares that table: its own PEB holds
+// no pointer to it, the 64-bit PEB does.
+struct GdiEntry64 {
+    UINT64 object;
     ULONG owner;
     USHORT unique;
     BYTE type;
     BYTE flags;
-    void* user;
+    UINT64 user;
+};
+// The same on a 32-bit system, with pointer-sized ends (16 bytes).
+struct GdiEntry32 {
+    ULONG object;
+    ULONG owner;
+    USHORT unique;
+    BYTE type;
+    BYTE flags;
+    ULONG user;
 };
 
-const GdiEntry* GdiTable(size_t* entries)
+struct GdiTableView {
+    const BYTE* table = nullptr;
+    size_t stride = 0;      // bytes per entry
+    size_t typeOffset = 0;  // of the type byte within an entry
+    size_t entries = 0;
+};
+
+const BYTE* OwnPeb()
 {
-#ifdef _WIN64
-    const size_t kOffset = 0xF8;
-#else
-    const size_t kOffset = 0x94;
-#endif
     typedef NTSTATUS(NTAPI * QueryProcess)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
     QueryProcess query = (QueryProcess)(void*)GetProcAddress(GetModuleHandleW(L"ntdll.dll"),
                                                              "NtQueryInformationProcess");
     PROCESS_BASIC_INFORMATION pbi = {};
     if (!query || query(GetCurrentProcess(), ProcessBasicInformation, &pbi, sizeof(pbi), NULL) != 0)
         return nullptr;
-    BYTE* peb = (BYTE*)pbi.PebBaseAddress;
-    const GdiEntry* table = *(const GdiEntry**)(peb + kOffset);
-    if (!table)
+    return (const BYTE*)pbi.PebBaseAddress;
+}
+
+const BYTE* TablePointer(size_t* stride, size_t* typeOffset)
+{
+    *stride = sizeof(GdiEntry64);
+    *typeOffset = offsetof(GdiEntry64, type);
+    const BYTE* peb = OwnPeb();
+    if (!peb)
         return nullptr;
+#ifdef _WIN64
+    return *(const BYTE* const*)(peb + 0xF8);
+#else
+    // Under WOW64 the TEB's GdiBatchCount holds the 64-bit TEB; its PEB
+    // (at 0x60) holds the table at 0xF8.
+    ULONG teb64 = *(const ULONG*)((const BYTE*)NtCurrentTeb() + 0xF70);
+    if (teb64) {
+        ULONG peb64 = (ULONG)*(const UINT64*)(ULONG_PTR)(teb64 + 0x60);
+        return peb64 ? (const BYTE*)(ULONG_PTR)*(const UINT64*)(ULONG_PTR)(peb64 + 0xF8)
+                     : nullptr;
+    }
+    *stride = sizeof(GdiEntry32);
+    *typeOffset = offsetof(GdiEntry32, type);
+    return *(const BYTE* const*)(peb + 0x94);
+#endif
+}
+
+GdiTableView GdiTable()
+{
+    GdiTableView v;
+    const BYTE* table = TablePointer(&v.stride, &v.typeOffset);
+    if (!table)
+        return v;
     // Only as far as the mapping goes.
     MEMORY_BASIC_INFORMATION mbi;
     if (!VirtualQuery(table, &mbi, sizeof(mbi)) || mbi.State != MEM_COMMIT)
-        return nullptr;
-    size_t bytes = (BYTE*)mbi.BaseAddress + mbi.RegionSize - (BYTE*)table;
-    *entries = bytes / sizeof(GdiEntry);
-    if (*entries > 0x10000)
-        *entries = 0x10000;
-    return table;
+        return v;
+    size_t bytes = (const BYTE*)mbi.BaseAddress + mbi.RegionSize - table;
+    v.entries = bytes / v.stride;
+    if (v.entries > 0x10000)
+        v.entries = 0x10000;
+    v.table = table;
+    return v;
 }
 
 BOOL CALLBACK CountChild(HWND, LPARAM lp)
@@ -63,12 +111,13 @@ BOOL CALLBACK CountTop(HWND h, LPARAM lp)
 GuiObjects CountGuiObjects()
 {
     GuiObjects g;
-    size_t entries = 0;
-    if (const GdiEntry* table = GdiTable(&entries)) {
+    GdiTableView v = GdiTable();
+    if (v.table) {
         g.gdi = 0;
-        for (size_t i = 0; i < entries; i++) {
-            g.gdi += table[i].type != 0;
-            g.gdiByType[table[i].type]++;
+        for (size_t i = 0; i < v.entries; i++) {
+            BYTE type = v.table[i * v.stride + v.typeOffset];
+            g.gdi += type != 0;
+            g.gdiByType[type]++;
         }
     }
     g.user = 0;
