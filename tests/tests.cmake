@@ -45,7 +45,7 @@ endforeach()
 file(GLOB E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
 add_executable(brondelkit_e2e ${E2E_SOURCES} tests/support/dialog_driver.cpp
                tests/support/scratch_registry.cpp)
-target_include_directories(brondelkit_e2e PRIVATE tests)
+target_include_directories(brondelkit_e2e PRIVATE tests tools)
 target_compile_options(brondelkit_e2e PRIVATE -Wall -Wextra -Werror)
 target_link_libraries(brondelkit_e2e PRIVATE brondelcore gtest_main gdi32)
 target_link_options(brondelkit_e2e PRIVATE -static)

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "resource.h"
+#include "topwindows.h"
 
 namespace {
 
@@ -40,21 +41,6 @@ HWND Resident()
     return FindWindowW(L"Brondelkit", L"Brondelkit");
 }
 
-struct Enum {
-    DWORD pid;
-    std::vector<HWND> windows;
-};
-
-BOOL CALLBACK Collect(HWND h, LPARAM lp)
-{
-    Enum* e = (Enum*)lp;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    if (pid == e->pid && IsWindowVisible(h))
-        e->windows.push_back(h);
-    return TRUE;
-}
-
 // The program's visible dialogs that hold control `id`.
 std::vector<HWND> Dialogs(int id)
 {
@@ -63,10 +49,8 @@ std::vector<HWND> Dialogs(int id)
     HWND resident = Resident();
     if (!resident || !GetWindowThreadProcessId(resident, &pid))
         return found;
-    Enum e{pid, {}};
-    EnumWindows(Collect, (LPARAM)&e);
-    for (HWND h : e.windows)
-        if (GetDlgItem(h, id))
+    for (HWND h : TopWindowsOf(pid))
+        if (IsWindowVisible(h) && GetDlgItem(h, id))
             found.push_back(h);
     return found;
 }

@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "resource.h"
+#include "topwindows.h"
 
 std::wstring DriverDir()
 {
@@ -68,20 +69,6 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD ms)
 }
 
 namespace {
-struct Enum {
-    DWORD pid;
-    std::vector<HWND> windows;
-};
-BOOL CALLBACK Collect(HWND h, LPARAM lp)
-{
-    Enum* e = (Enum*)lp;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    if (pid == e->pid)
-        e->windows.push_back(h);
-    return TRUE;
-}
-
 HWND VisibleDialogWith(DWORD pid, int childId)
 {
     for (HWND h : TopWindows(pid)) {
@@ -96,9 +83,7 @@ HWND VisibleDialogWith(DWORD pid, int childId)
 
 std::vector<HWND> TopWindows(DWORD pid)
 {
-    Enum e{pid, {}};
-    EnumWindows(Collect, (LPARAM)&e);
-    return e.windows;
+    return TopWindowsOf(pid);
 }
 
 HWND ResidentWindow()
