@@ -1,4 +1,5 @@
 #!/bin/bash
-# Runs a Windows program of the build under wine64 with the project's prefix.
+# Runs a Windows program of the build under Wine (64- or 32-bit, as the exe
+# is) with the project's prefix.
 source "$(dirname "$0")/wine-env.sh"
 exec wine "$@"
