@@ -32,11 +32,9 @@ if [ "${1:-}" != --inside ]; then
     "$root/scripts/wine-prefix.sh"
     stamp=240x320-shell-1
     if [ "$(cat "$WINEPREFIX/.device-ready" 2>/dev/null)" != "$stamp" ]; then
-      reg1() { wine reg add "$@" /f >/dev/null 2>&1 || wine reg add "$@" /f >/dev/null; }
-      reg() { reg1 "$@" /reg:64; reg1 "$@" /reg:32; }
-      reg 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default
-      reg 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 240x320
-      reg 'HKCU\Software\Wine\Explorer\Desktops\Default' /v EnableShell /t REG_DWORD /d 1
+      bk_reg_add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default
+      bk_reg_add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 240x320
+      bk_reg_add 'HKCU\Software\Wine\Explorer\Desktops\Default' /v EnableShell /t REG_DWORD /d 1
       wineserver -w
       echo "$stamp" >"$WINEPREFIX/.device-ready"
     fi
@@ -87,12 +85,7 @@ trap cleanup EXIT
 
 lan_state=down
 lan() {
-  ip link del d0 2>/dev/null || true
-  if [ "$1" = up ]; then
-    ip link add d0 type ifb
-    ip addr add 192.0.2.10/24 dev d0
-    ip link set d0 up
-  fi
+  ns_lan "$1"
   lan_state=$1
 }
 

@@ -31,9 +31,10 @@ run_arch() (
   ctest --test-dir "$BK_BUILD" --output-on-failure "${@:2}"
 )
 
+archs=${BK_ARCHS:-x86_64 i686}
 declare -A result
 status=0
-for arch in ${BK_ARCHS:-x86_64 i686}; do
+for arch in $archs; do
   echo "=== $arch: every test ==="
   if run_arch "$arch" "$@" 2>&1 | sed -u "s/^/[$arch] /"; then
     result[$arch]=passed
@@ -41,5 +42,5 @@ for arch in ${BK_ARCHS:-x86_64 i686}; do
     result[$arch]=FAILED; status=1
   fi
 done
-for arch in ${BK_ARCHS:-x86_64 i686}; do echo "$arch: ${result[$arch]}"; done
+for arch in $archs; do echo "$arch: ${result[$arch]}"; done
 exit $status

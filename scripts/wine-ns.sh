@@ -13,6 +13,20 @@ ns_names() {
   ip link set lo up
 }
 
+# ns_lan STATE: the namespace's one interface d0 as STATE gives it: down
+# (none), up (192.0.2.10/24), noaddress (up, with no address).
+ns_lan() {
+  ip link del d0 2>/dev/null || true
+  case $1 in
+    down) return 0 ;;
+    up|noaddress) ;;
+    *) echo "unknown interface state $1" >&2; return 1 ;;
+  esac
+  ip link add d0 type ifb
+  [ "$1" = noaddress ] || ip addr add 192.0.2.10/24 dev d0
+  ip link set d0 up
+}
+
 # ns_prefix WORK: a private copy of the prepared prefix, served by a
 # wineserver started here, so that Wine lists this namespace's adapters.
 ns_prefix() {

@@ -16,10 +16,7 @@ fi
 rm -rf "$WINEPREFIX"
 mkdir -p "$WINEPREFIX"
 wineboot -i >/dev/null 2>&1
-# Both registry views: wine reg runs as a 32-bit program, and the 64-bit
-# build reads the other view.
-reg1() { wine reg add "$@" /f >/dev/null 2>&1 || wine reg add "$@" /f >/dev/null; }
-reg() { reg1 "$@" /reg:64; reg1 "$@" /reg:32; }
+reg() { bk_reg_add "$@"; }
 reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
 reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
 subst='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'

@@ -12,7 +12,6 @@
 // one inside the old one's modal loop: the device resumes again and again at
 // the lock screen, and every nesting would stay on the stack. The outer
 // handler reopens instead.
-static BOOL s_lockOpen;
 static BOOL s_relockPending;
 
 static void CopyText(WCHAR* to, const WCHAR* from, int cch)
@@ -59,21 +58,18 @@ static LRESULT OnDestroy(HWND hWnd)
 
 static LRESULT OnResume(HWND hWnd)
 {
-    if (s_lockOpen) {
+    if (g_hLockScreen) {
         // Ended here, not left to its own copy of the broadcast: in a burst
         // of resumes later copies are addressed to lock screens already
         // gone, and the one that stays would be passed only to reopen.
         s_relockPending = TRUE;
-        if (g_hLockScreen)
-            EndDialog(g_hLockScreen, 0);
+        EndDialog(g_hLockScreen, 0);
         return 0;
     }
-    s_lockOpen = TRUE;
     do {
         s_relockPending = FALSE;
         OpenDialog(hWnd, IDD_LOCK, LockDlgProc);
     } while (s_relockPending);
-    s_lockOpen = FALSE;
     return 0;
 }
 

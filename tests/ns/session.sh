@@ -16,19 +16,12 @@ short_name=bkhost
 ns_names "$work" "$long_name" "$short_name"
 
 net() {
-  ip link del d0 2>/dev/null || true
   hostname "$long_name"
   case "$1" in
-    down) ;;
-    up)
-      ip link add d0 type ifb
-      ip addr add 192.0.2.10/24 dev d0
-      ip link set d0 up ;;
     noaddress-shortname)
-      ip link add d0 type ifb
-      ip link set d0 up
+      ns_lan noaddress
       hostname "$short_name" ;;
-    *) echo "unknown network state $1" >&2; return 1 ;;
+    *) ns_lan "$1" ;;
   esac
 }
 
