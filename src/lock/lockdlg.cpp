@@ -15,11 +15,16 @@
 #define LOCK_TEXT_COLOR RGB(58, 62, 162)
 
 static const WCHAR kStar[] = L"\x2605";
-static const WCHAR kTextPreparing[] = L"無線LAN起動準備中";
-static const WCHAR kTextNotUsable[] = L"無線LANが使用可能な状態になっていません。";
-static const WCHAR kTextEnterPassword[] = L"パスワードを正しく入力してください。";
-static const WCHAR kTextKeyboardHint[] = L"Fn + 0 でキーボード表示";
-static const WCHAR kTextWrongPassword[] = L"パスワードが不正です。";
+// "the wireless LAN is getting ready"
+static const WCHAR kTextPreparing[] = L"\x7121\x7DDALAN\x8D77\x52D5\x6E96\x5099\x4E2D";
+// "the wireless LAN has not become usable."
+static const WCHAR kTextNotUsable[] = L"\x7121\x7DDALAN\x304C\x4F7F\x7528\x53EF\x80FD\x306A\x72B6\x614B\x306B\x306A\x3063\x3066\x3044\x307E\x305B\x3093\x3002";
+// "please enter the password correctly."
+static const WCHAR kTextEnterPassword[] = L"\x30D1\x30B9\x30EF\x30FC\x30C9\x3092\x6B63\x3057\x304F\x5165\x529B\x3057\x3066\x304F\x3060\x3055\x3044\x3002";
+// "Fn + 0 shows the keyboard"
+static const WCHAR kTextKeyboardHint[] = L"Fn + 0 \x3067\x30AD\x30FC\x30DC\x30FC\x30C9\x8868\x793A";
+// "the password is wrong."
+static const WCHAR kTextWrongPassword[] = L"\x30D1\x30B9\x30EF\x30FC\x30C9\x304C\x4E0D\x6B63\x3067\x3059\x3002";
 
 DWORD g_bLaunched;
 DWORD g_nStarCount;

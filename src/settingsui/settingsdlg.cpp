@@ -92,7 +92,7 @@ static void Unlock(HWND hDlg)
     EnableDlgItem(hDlg, IDC_APP_PATH, IsTicked(hDlg, IDC_APP_ENABLE));
     EnableDlgItem(hDlg, IDC_PASS_ENABLE, TRUE);
     EnableDlgItem(hDlg, IDC_APP_ENABLE, TRUE);
-    SetDlgItemTextW(hDlg, IDOK, L"保存");
+    SetDlgItemTextW(hDlg, IDOK, L"\x4FDD\x5B58");  // "Save"
     SetDlgItemTextW(hDlg, IDC_PASS_EDIT, Settings.Pass);
     // Out of the way of the panel, which opens under the dialog.
     SetWindowPos(hDlg, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
@@ -169,7 +169,8 @@ static void OnOk(HWND hDlg)
         Settings.PassEnable = (DWORD)SendDlgItemMessageW(hDlg, IDC_PASS_ENABLE, BM_GETCHECK, 0, 0);
         Settings.AppEnable = (DWORD)SendDlgItemMessageW(hDlg, IDC_APP_ENABLE, BM_GETCHECK, 0, 0);
         if (Settings.AppPass[0] == 0) {
-            MessageBoxW(hDlg, L"起動アプリのパスが空白です。", L"ERR", MB_OK);
+            // "the path of the application to launch is blank."
+            MessageBoxW(hDlg, L"\x8D77\x52D5\x30A2\x30D7\x30EA\x306E\x30D1\x30B9\x304C\x7A7A\x767D\x3067\x3059\x3002", L"ERR", MB_OK);
             LoadSettings();
             ShowRecord(hDlg);
             return;
@@ -223,7 +224,8 @@ static void OnAppEnable(HWND hDlg)
     szProbe[0] = 0;
     GetDlgItemTextW(hDlg, IDC_APP_PATH, szProbe, PROBE_UNITS);
     if (szProbe[0] == 0) {
-        MessageBoxW(hDlg, L"アプリのパスが空白です。", L"ERR", MB_OK);
+        // "the application path is blank."
+        MessageBoxW(hDlg, L"\x30A2\x30D7\x30EA\x306E\x30D1\x30B9\x304C\x7A7A\x767D\x3067\x3059\x3002", L"ERR", MB_OK);
         SetDlgItemTextW(hDlg, IDC_APP_PATH, Settings.AppPass);
         EnableDlgItem(hDlg, IDC_APP_PATH, FALSE);
         return;
