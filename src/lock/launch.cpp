@@ -1,12 +1,14 @@
 #include "lock/lockdlg.h"
 
-#if defined(__i386__)
+#include "common/fallbacks.h"
+
 // STARTUPINFO must have the device's 32-bit size.
-C_ASSERT(sizeof(STARTUPINFOW) == 68);
-#endif
+SIZE_ON_32BIT(sizeof(STARTUPINFOW), 68);
 
 int LaunchApplication(const WCHAR* path)
 {
+    // The device ignores the startup record ("not supported"); the desktop
+    // takes the show flag from it.
     STARTUPINFOW si;
     ZeroMemory(&si, sizeof(si));
     si.cb = sizeof(si);

@@ -1,15 +1,13 @@
 #include "lock/lockdlg.h"
 
 #include "common/dlgitem.h"
+#include "common/fallbacks.h"
 #include "lock/probe.h"
 #include "platform/clip.h"
 #include "platform/sip.h"
 #include "resource.h"
 #include "settings/settings.h"
 
-#ifndef USER_TIMER_MAXIMUM
-#define USER_TIMER_MAXIMUM 0x7FFFFFFF
-#endif
 
 #define MAX_STARS       7
 #define LOCK_TEXT_COLOR RGB(58, 62, 162)

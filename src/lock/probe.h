@@ -2,15 +2,22 @@
 #ifndef BRONDELKIT_PROBE_H
 #define BRONDELKIT_PROBE_H
 
-#include <winsock2.h>
+#include "common/sockets.h"
 #include <windows.h>
 #include <iphlpapi.h>
+
+// LocalAlloc's size parameter: a UINT on the device, a SIZE_T on the desktop.
+#ifdef _WIN32_WCE
+typedef UINT LOCAL_BYTES;
+#else
+typedef SIZE_T LOCAL_BYTES;
+#endif
 
 // The platform calls the probe makes, in one place so that a test can hand
 // it adapter chains and host-name answers that no machine would give.
 struct ProbePlatform {
     DWORD(WINAPI* getAdaptersInfo)(PIP_ADAPTER_INFO pAdapterInfo, PULONG pOutBufLen);
-    HLOCAL(WINAPI* localAlloc)(UINT uFlags, SIZE_T uBytes);
+    HLOCAL(WINAPI* localAlloc)(UINT uFlags, LOCAL_BYTES uBytes);
     HLOCAL(WINAPI* localFree)(HLOCAL hMem);
     int(WSAAPI* getHostName)(char* name, int namelen);
     struct hostent*(WSAAPI* getHostByName)(const char* name);

@@ -5,7 +5,11 @@
 
 #include <windows.h>
 
-#ifndef SIPF_ON
+#include "common/fallbacks.h"
+
+#ifdef _WIN32_WCE
+#include <sipapi.h>
+#else
 #define SIPF_OFF    0x00000000
 #define SIPF_ON     0x00000001
 #define SIPF_DOCKED 0x00000002
@@ -24,10 +28,8 @@ extern "C" BOOL WINAPI SipGetInfo(SIPINFO* pSipInfo);
 extern "C" BOOL WINAPI SipSetInfo(SIPINFO* pSipInfo);
 #endif
 
-#if defined(__i386__)
 // SIPINFO must have the device's 32-bit size.
-C_ASSERT(sizeof(SIPINFO) == 48);
-#endif
+SIZE_ON_32BIT(sizeof(SIPINFO), 48);
 
 // The two panel steps both dialogs take; results are ignored by design.
 void HideSoftInputPanel();

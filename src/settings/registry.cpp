@@ -22,9 +22,10 @@ bool RegReadField(HKEY hKey, const WCHAR* name, void* field, DWORD cbField)
     if (rc == ERROR_SUCCESS) {
         DWORD n = cbRead < cbField ? cbRead : cbField;
         BYTE* out = (BYTE*)field;
-        for (DWORD i = 0; i < n; i++)
+        DWORD i;
+        for (i = 0; i < n; i++)
             out[i] = data[i];
-        for (DWORD i = n; i < cbField; i++)
+        for (; i < cbField; i++)
             out[i] = 0;
     }
     if (data != local)

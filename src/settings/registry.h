@@ -14,6 +14,16 @@ bool RegReadField(HKEY hKey, const WCHAR* name, void* field, DWORD cbField);
 // reaches the registry.
 LONG RegWriteTextField(HKEY hKey, const WCHAR* name, const WCHAR* field, DWORD cchField);
 
+// The access the store asks for. The device takes none ("set to 0"); the
+// desktop refuses every read or write through a key opened with 0.
+#ifdef _WIN32_WCE
+#define REG_ACCESS_READ     0
+#define REG_ACCESS_WRITE    0
+#else
+#define REG_ACCESS_READ     KEY_QUERY_VALUE
+#define REG_ACCESS_WRITE    KEY_SET_VALUE
+#endif
+
 LONG RegWriteDword(HKEY hKey, const WCHAR* name, DWORD value);
 
 #endif

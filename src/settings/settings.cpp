@@ -18,7 +18,7 @@ int LoadSettings()
         Settings.Pass[i] = 0;
 
     HKEY hKey;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, SETTINGS_KEY, 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, SETTINGS_KEY, 0, REG_ACCESS_READ, &hKey) != ERROR_SUCCESS)
         return -1;
 
     if (RegReadField(hKey, L"Pass", Settings.Pass, sizeof(Settings.Pass)))
@@ -37,7 +37,7 @@ int LoadSettings()
 int SaveSettings()
 {
     HKEY hKey;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, SETTINGS_KEY, 0, NULL, 0, KEY_SET_VALUE, NULL,
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, SETTINGS_KEY, 0, NULL, 0, REG_ACCESS_WRITE, NULL,
                         &hKey, NULL) != ERROR_SUCCESS)
         return -1;
 

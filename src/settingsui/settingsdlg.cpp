@@ -1,14 +1,12 @@
 #include "settingsui/settingsdlg.h"
 
 #include "common/dlgitem.h"
+#include "common/fallbacks.h"
 #include "platform/sip.h"
 #include "resource.h"
 #include "settings/settings.h"
 #include "shell/shell.h"
 
-#ifndef PBT_APMRESUMESUSPEND
-#define PBT_APMRESUMESUSPEND 7
-#endif
 
 #define STEP_UNLOCKED   3
 #define CORNER_MARGIN   20      // client pixels

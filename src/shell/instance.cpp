@@ -1,6 +1,6 @@
 #include "shell/shell.h"
 
-#include <winsock2.h>
+#include "common/sockets.h"
 
 #include "resource.h"
 

@@ -1,5 +1,6 @@
 #include "shell/shell.h"
 
+#include "common/fallbacks.h"
 #include "lock/lockdlg.h"
 #include "resource.h"
 #include "settings/settings.h"

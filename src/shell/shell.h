@@ -11,9 +11,8 @@ extern HINSTANCE g_hInstance;
 extern WCHAR g_szWindowClass[NAME_UNITS];
 extern WCHAR g_szTitle[NAME_UNITS];
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
-// Everything WinMain does, the quit code returned; the entry itself only
-// passes its arguments on so that tests can call this in-process.
+// Everything the entry (winmain.cpp) does, the quit code returned; the
+// entry only passes its arguments on, so that tests can call this in-process.
 int RunProgram(HINSTANCE hInstance, int nCmdShow);
 BOOL InitInstance(HINSTANCE hInstance, int nCmdShow);
 ATOM RegisterMainClass(HINSTANCE hInstance, const WCHAR* szWindowClass);

@@ -2,17 +2,20 @@
 
 #include <shellapi.h>
 
+#include "common/fallbacks.h"
 #include "resource.h"
 
-// The device's shell knows only the first layout of the record.
+// The device's shell knows only the record's first layout; the desktop's
+// record has grown since, and its first layout is named by this size.
+#ifdef _WIN32_WCE
+#define TRAY_RECORD_SIZE sizeof(NOTIFYICONDATA)
+#else
 #define TRAY_RECORD_SIZE NOTIFYICONDATAW_V1_SIZE
-
-#if defined(__i386__)
-// The notification record must have the device's size.
-C_ASSERT(TRAY_RECORD_SIZE == 152);
 #endif
 
-static void InitRecord(NOTIFYICONDATAW* nid, HWND hWnd)
+SIZE_ON_32BIT(TRAY_RECORD_SIZE, 152);
+
+static void InitRecord(NOTIFYICONDATA* nid, HWND hWnd)
 {
     ZeroMemory(nid, sizeof(*nid));
     nid->cbSize = TRAY_RECORD_SIZE;
@@ -22,21 +25,21 @@ static void InitRecord(NOTIFYICONDATAW* nid, HWND hWnd)
 
 int AddTrayIcon(HWND hWnd, HINSTANCE hInstance)
 {
-    NOTIFYICONDATAW nid;
+    NOTIFYICONDATA nid;
     InitRecord(&nid, hWnd);
     nid.uFlags = NIF_MESSAGE | NIF_ICON;
     nid.uCallbackMessage = WM_TRAYNOTIFY;
     // Kept for the life of the process: the shell shows it until then.
     nid.hIcon = (HICON)LoadImageW(hInstance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 16, 16, 0);
     nid.szTip[0] = 0;
-    Shell_NotifyIconW(NIM_ADD, &nid);
+    Shell_NotifyIcon(NIM_ADD, &nid);
     return 0;
 }
 
 int RemoveTrayIcon(HWND hWnd)
 {
-    NOTIFYICONDATAW nid;
+    NOTIFYICONDATA nid;
     InitRecord(&nid, hWnd);
-    Shell_NotifyIconW(NIM_DELETE, &nid);
+    Shell_NotifyIcon(NIM_DELETE, &nid);
     return 0;
 }

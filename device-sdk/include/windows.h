@@ -1,0 +1,372 @@
+/* A model of the device's windows.h (Windows CE 4.10, 32-bit), written from
+ * Microsoft's public Windows CE reference pages (CE 4.x/5.0). It declares only
+ * what Brondelkit uses, in the device's form, so that a desktop-only name,
+ * type or prototype fails to compile here. Where the reference is silent, a
+ * comment says so and the stricter form is taken. Use with
+ * _WIN32_WCE=0x410 UNDER_CE UNICODE _UNICODE and no other headers: it
+ * includes none. */
+#ifndef DEVICE_SDK_WINDOWS_H
+#define DEVICE_SDK_WINDOWS_H
+
+#if !defined(_WIN32_WCE) || !defined(UNDER_CE) || !defined(UNICODE) || !defined(_UNICODE)
+#error "the device's headers take _WIN32_WCE, UNDER_CE, UNICODE and _UNICODE"
+#endif
+
+/* ---- Base types: 32-bit ---- */
+#define WINAPI      __stdcall
+#define CALLBACK    __stdcall
+#define APIENTRY    WINAPI
+#define WINAPIV     __cdecl
+#define CONST       const
+#define VOID        void
+#define FALSE       0
+#define TRUE        1
+#ifndef NULL
+#define NULL        0
+#endif
+
+typedef int                 BOOL;
+typedef unsigned char       BYTE;
+typedef unsigned short      WORD;
+typedef unsigned long       DWORD;
+typedef unsigned int        UINT;
+typedef int                 INT;
+typedef long                LONG;
+typedef unsigned long       ULONG;
+typedef short               SHORT;
+typedef unsigned short      USHORT;
+typedef char                CHAR;
+typedef wchar_t             WCHAR;
+typedef WCHAR               TCHAR;
+typedef unsigned long long  ULONGLONG;
+typedef long long           LONGLONG;
+/* Pointer-sized integers of the 32-bit device. */
+typedef int                 INT_PTR;
+typedef unsigned int        UINT_PTR;
+typedef long                LONG_PTR;
+typedef unsigned long       ULONG_PTR;
+/* A size is a ULONG_PTR there, not a UINT: the two are distinct types. */
+typedef ULONG_PTR           SIZE_T;
+/* The C run-time's size type, as the compiler has it. */
+typedef __SIZE_TYPE__       size_t;
+
+typedef void*               LPVOID;
+typedef const void*         LPCVOID;
+typedef BYTE*               LPBYTE;
+typedef const BYTE*         LPCBYTE;
+typedef DWORD*              LPDWORD;
+typedef DWORD*              PDWORD;
+typedef ULONG*              PULONG;
+typedef LONG*               PLONG;
+typedef CHAR*               LPSTR;
+typedef const CHAR*         LPCSTR;
+typedef WCHAR*              LPWSTR;
+typedef const WCHAR*        LPCWSTR;
+typedef LPWSTR              LPTSTR;
+typedef LPCWSTR             LPCTSTR;
+
+typedef UINT                WPARAM;
+typedef LONG                LPARAM;
+typedef LONG                LRESULT;
+typedef WORD                ATOM;
+typedef DWORD               COLORREF;
+typedef LONG                HRESULT;
+
+#define DECLARE_HANDLE(name) struct name##__ { int unused; }; typedef struct name##__* name
+typedef void*               HANDLE;
+DECLARE_HANDLE(HWND);
+DECLARE_HANDLE(HINSTANCE);
+DECLARE_HANDLE(HICON);
+DECLARE_HANDLE(HBRUSH);
+DECLARE_HANDLE(HDC);
+DECLARE_HANDLE(HBITMAP);
+DECLARE_HANDLE(HMENU);
+DECLARE_HANDLE(HKEY);
+DECLARE_HANDLE(HRSRC);
+typedef HINSTANCE           HMODULE;
+typedef HICON               HCURSOR;
+typedef void*               HGDIOBJ;
+typedef void*               HGLOBAL;
+typedef void*               HLOCAL;
+
+#define MAKEWORD(a, b)  ((WORD)(((BYTE)(a)) | ((WORD)((BYTE)(b))) << 8))
+#define LOWORD(l)       ((WORD)(l))
+#define HIWORD(l)       ((WORD)(((DWORD)(l) >> 16) & 0xFFFF))
+#define RGB(r, g, b)    ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+#define MAKEINTRESOURCEW(i) ((LPWSTR)((ULONG_PTR)((WORD)(i))))
+#define MAKEINTRESOURCE     MAKEINTRESOURCEW
+
+typedef struct tagRECT { LONG left; LONG top; LONG right; LONG bottom; } RECT, *LPRECT;
+typedef const RECT* LPCRECT;
+typedef struct tagPOINT { LONG x; LONG y; } POINT;
+
+typedef struct _SECURITY_ATTRIBUTES {
+    DWORD nLength;
+    LPVOID lpSecurityDescriptor;
+    BOOL bInheritHandle;
+} SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
+
+/* ---- Errors and registry ---- */
+#define ERROR_SUCCESS               0L
+#define ERROR_INVALID_PARAMETER     87L
+#define ERROR_BUFFER_OVERFLOW       111L
+#define ERROR_MORE_DATA             234L
+#define ERROR_ALREADY_EXISTS        183L
+
+#define HKEY_LOCAL_MACHINE  ((HKEY)(ULONG_PTR)0x80000002)
+#define REG_SZ              1
+#define REG_DWORD           4
+typedef DWORD REGSAM;
+/* The device takes no access mask ("Not supported; set to 0"); the desktop
+ * masks are left out so that none is passed by mistake. */
+
+/* ---- Memory ---- */
+#define LMEM_FIXED      0x0000
+#define LMEM_ZEROINIT   0x0040
+#define LPTR            (LMEM_FIXED | LMEM_ZEROINIT)
+/* The C run-time of the device lives in coredll as well. */
+extern "C" void* __cdecl memset(void* dest, int c, size_t count);
+#define ZeroMemory(dest, len)   memset((dest), 0, (len))
+
+/* ---- Processes ---- */
+typedef struct _STARTUPINFOW {
+    DWORD cb;
+    LPWSTR lpReserved;
+    LPWSTR lpDesktop;
+    LPWSTR lpTitle;
+    DWORD dwX;
+    DWORD dwY;
+    DWORD dwXSize;
+    DWORD dwYSize;
+    DWORD dwXCountChars;
+    DWORD dwYCountChars;
+    DWORD dwFillAttribute;
+    DWORD dwFlags;
+    WORD wShowWindow;
+    WORD cbReserved2;
+    LPBYTE lpReserved2;
+    HANDLE hStdInput;
+    HANDLE hStdOutput;
+    HANDLE hStdError;
+} STARTUPINFOW, *LPSTARTUPINFOW;
+/* The reference documents the record only as "Not supported; set to NULL"
+ * and names none of its flags: STARTF_USESHOWWINDOW is left out. */
+
+typedef struct _PROCESS_INFORMATION {
+    HANDLE hProcess;
+    HANDLE hThread;
+    DWORD dwProcessId;
+    DWORD dwThreadId;
+} PROCESS_INFORMATION, *LPPROCESS_INFORMATION;
+
+/* ---- Resources ---- */
+#define RT_DIALOG       MAKEINTRESOURCE(5)
+
+#pragma pack(push, 2)
+typedef struct {
+    DWORD style;
+    DWORD dwExtendedStyle;
+    WORD cdit;
+    short x;
+    short y;
+    short cx;
+    short cy;
+} DLGTEMPLATE;
+#pragma pack(pop)
+typedef const DLGTEMPLATE* LPCDLGTEMPLATE;
+
+/* ---- Windows, messages, dialogs ---- */
+typedef LRESULT (CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+/* A dialog procedure returns BOOL on the device; INT_PTR is the same int. */
+typedef BOOL (CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef void (CALLBACK* TIMERPROC)(HWND, UINT, UINT, DWORD);
+
+typedef struct _WNDCLASSW {
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCWSTR lpszMenuName;
+    LPCWSTR lpszClassName;
+} WNDCLASSW;
+typedef WNDCLASSW WNDCLASS;
+
+typedef struct tagMSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+} MSG, *LPMSG;
+
+typedef struct tagDRAWITEMSTRUCT {
+    UINT CtlType;
+    UINT CtlID;
+    UINT itemID;
+    UINT itemAction;
+    UINT itemState;
+    HWND hwndItem;
+    HDC hDC;
+    RECT rcItem;
+    DWORD itemData;
+} DRAWITEMSTRUCT;
+
+#define CS_VREDRAW          0x0001
+#define CS_HREDRAW          0x0002
+
+#define WS_POPUP            0x80000000L
+#define WS_CHILD            0x40000000L
+#define WS_VISIBLE          0x10000000L
+#define WS_CLIPSIBLINGS     0x04000000L
+#define WS_CLIPCHILDREN     0x02000000L
+#define WS_EX_TOOLWINDOW    0x00000080L
+
+#define SW_HIDE             0
+#define SW_SHOWNORMAL       1
+#define SW_SHOW             5
+
+#define SWP_NOSIZE          0x0001
+#define SWP_SHOWWINDOW      0x0040
+#define HWND_TOPMOST        ((HWND)-1)
+
+#define SM_CXSCREEN         0
+#define SM_CYSCREEN         1
+
+#define WM_CREATE           0x0001
+#define WM_DESTROY          0x0002
+#define WM_DRAWITEM         0x002B
+#define WM_INITDIALOG       0x0110
+#define WM_COMMAND          0x0111
+#define WM_TIMER            0x0113
+#define WM_CTLCOLORDLG      0x0136
+#define WM_CTLCOLORSTATIC   0x0138
+#define WM_LBUTTONDOWN      0x0201
+/* WM_POWERBROADCAST and its PBT_ events are listed as unsupported in the
+ * reference: left out, the program carries its own values. */
+
+#define IDOK                1
+#define IDCANCEL            2
+#define MB_OK               0x00000000L
+
+#define BM_GETCHECK         0x00F0
+#define BM_SETCHECK         0x00F1
+#define EM_LIMITTEXT        0x00C5
+#define EM_SETREADONLY      0x00CF
+#define STM_SETIMAGE        0x0172
+#define ODS_SELECTED        0x0001
+#define ODS_DISABLED        0x0004
+
+#define IMAGE_BITMAP        0
+#define IMAGE_ICON          1
+
+/* ---- GDI ---- */
+#define WHITE_BRUSH         0
+#define LTGRAY_BRUSH        1
+#define OPAQUE              2
+#define SRCCOPY             0x00CC0020L
+
+extern "C" {
+
+/* The start-up code calls the program's entry with a wide command line. */
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nShowCmd);
+
+/* Window manager */
+ATOM WINAPI RegisterClassW(const WNDCLASSW* lpWndClass);
+HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName,
+                            DWORD dwStyle, int x, int y, int nWidth, int nHeight,
+                            HWND hWndParent, HMENU hMenu, HINSTANCE hInstance, LPVOID lpParam);
+LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+BOOL WINAPI DestroyWindow(HWND hWnd);
+HWND WINAPI FindWindowW(LPCWSTR lpClassName, LPCWSTR lpWindowName);
+BOOL WINAPI IsWindow(HWND hWnd);
+BOOL WINAPI IsWindowVisible(HWND hWnd);
+BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
+BOOL WINAPI UpdateWindow(HWND hWnd);
+BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
+BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable);
+HWND WINAPI SetFocus(HWND hWnd);
+BOOL WINAPI SetForegroundWindow(HWND hWnd);
+HWND WINAPI GetParent(HWND hWnd);
+BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect);
+BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect);
+BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
+                         UINT uFlags);
+int WINAPI GetSystemMetrics(int nIndex);
+BOOL WINAPI GetMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax);
+BOOL WINAPI TranslateMessage(const MSG* lpMsg);
+LONG WINAPI DispatchMessageW(const MSG* lpMsg);
+BOOL WINAPI PostMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+void WINAPI PostQuitMessage(int nExitCode);
+UINT WINAPI SetTimer(HWND hWnd, UINT nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);
+BOOL WINAPI KillTimer(HWND hWnd, UINT uIDEvent);
+HCURSOR WINAPI SetCursor(HCURSOR hCursor);
+/* Only the wait cursor on a device without a mouse cursor. */
+HCURSOR WINAPI LoadCursorW(HINSTANCE hInstance, LPCWSTR lpCursorName);
+int WINAPIV wsprintfW(LPWSTR lpOut, LPCWSTR lpFmt, ...);
+
+/* Dialogs */
+int WINAPI DialogBoxIndirectParamW(HINSTANCE hInstance, LPCDLGTEMPLATE lpTemplate,
+                                   HWND hWndParent, DLGPROC lpDialogFunc, LPARAM dwInitParam);
+BOOL WINAPI EndDialog(HWND hDlg, int nResult);
+HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem);
+UINT WINAPI GetDlgItemTextW(HWND hDlg, int nIDDlgItem, LPWSTR lpString, int nMaxCount);
+BOOL WINAPI SetDlgItemTextW(HWND hDlg, int nIDDlgItem, LPCWSTR lpString);
+LONG WINAPI SendDlgItemMessageW(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM wParam,
+                                LPARAM lParam);
+int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
+
+/* Resources */
+HRSRC WINAPI FindResourceW(HMODULE hModule, LPCWSTR lpName, LPCWSTR lpType);
+HGLOBAL WINAPI LoadResource(HMODULE hModule, HRSRC hResInfo);
+int WINAPI LoadStringW(HINSTANCE hInstance, UINT uID, LPWSTR lpBuffer, int nBufferMax);
+HANDLE WINAPI LoadImageW(HINSTANCE hinst, LPCWSTR lpszName, UINT uType, int cxDesired,
+                         int cyDesired, UINT fuLoad);
+
+/* GDI */
+HGDIOBJ WINAPI GetStockObject(int fnObject);
+HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ hgdiobj);
+BOOL WINAPI DeleteObject(HGDIOBJ hObject);
+HDC WINAPI CreateCompatibleDC(HDC hdc);
+BOOL WINAPI DeleteDC(HDC hdc);
+BOOL WINAPI BitBlt(HDC hdcDest, int nXDest, int nYDest, int nWidth, int nHeight, HDC hdcSrc,
+                   int nXSrc, int nYSrc, DWORD dwRop);
+int WINAPI SetBkMode(HDC hdc, int iBkMode);
+COLORREF WINAPI SetTextColor(HDC hdc, COLORREF crColor);
+
+/* Registry */
+LONG WINAPI RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD ulOptions, REGSAM samDesired,
+                          HKEY* phkResult);
+LONG WINAPI RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD Reserved, LPWSTR lpClass,
+                            DWORD dwOptions, REGSAM samDesired,
+                            LPSECURITY_ATTRIBUTES lpSecurityAttributes, HKEY* phkResult,
+                            LPDWORD lpdwDisposition);
+LONG WINAPI RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved,
+                             LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData);
+LONG WINAPI RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD Reserved, DWORD dwType,
+                           const BYTE* lpData, DWORD cbData);
+LONG WINAPI RegCloseKey(HKEY hKey);
+
+/* Processes, handles, heap */
+BOOL WINAPI CreateProcessW(LPCWSTR pszImageName, LPCWSTR pszCmdLine,
+                           LPSECURITY_ATTRIBUTES psaProcess, LPSECURITY_ATTRIBUTES psaThread,
+                           BOOL fInheritHandles, DWORD fdwCreate, LPVOID pvEnvironment,
+                           LPWSTR pszCurDir, LPSTARTUPINFOW psiStartInfo,
+                           LPPROCESS_INFORMATION pProcInfo);
+BOOL WINAPI CloseHandle(HANDLE hObject);
+HLOCAL WINAPI LocalAlloc(UINT uFlags, UINT uBytes);
+HLOCAL WINAPI LocalFree(HLOCAL hMem);
+
+} /* extern "C" */
+
+/* Inline on the device: a loaded resource is already its own address. */
+inline LPVOID LockResource(HGLOBAL hResData)
+{
+    return hResData;
+}
+
+#endif

@@ -1,0 +1,114 @@
+#!/bin/bash
+# The device build, held to our model of the device's SDK (device-sdk/):
+#  - every file the device's compiler or resource compiler reads is ASCII;
+#  - no for-init variable is declared twice in one block (the device's
+#    compiler keeps it alive to the end of the block);
+#  - the device's sources compile against the model alone, C++98, warnings
+#    as errors, and the model rejects the desktop's forms;
+#  - what those objects import, the functions the model declares and
+#    docs/device-api.txt are one and the same list.
+set -euo pipefail
+: "${BK_ROOT:?}" "${BK_BUILD:?}"
+export LC_ALL=C
+cd "$BK_ROOT"
+work=$BK_BUILD/device_build
+rm -rf "$work"; mkdir -p "$work"
+status=0
+fail() { echo "FAIL: $*"; status=1; }
+
+# --- ASCII
+mapfile -t read_by_device < <(find src device-sdk -type f; ls res/*.rc)
+for f in "${read_by_device[@]}"; do
+  if grep -nP '[\x80-\xFF]' "$f" >"$work/nonascii"; then
+    fail "$f holds bytes above 0x7F: $(head -n 1 "$work/nonascii" | cut -c1-80)"
+  fi
+done
+
+# --- for-init variables, per block. Prints FILE:LINE: NAME for each second
+# declaration of a name in the same enclosing block.
+for_scope() {
+  perl -0777 -ne '
+    s{/\*.*?\*/}{ my $t = $&; $t =~ s/[^\n]//g; $t }gse;
+    s{//[^\n]*}{}g; s{"(?:\\.|[^"\\\n])*"}{""}g; s{'"'"'(?:\\.|[^'"'"'\\\n])*'"'"'}{0}g;
+    my ($line, $next, @blocks, %seen) = (1, 0);
+    push @blocks, $next++;
+    while (/(\n)|(\{)|(\})|\bfor\s*\(\s*(?:const\s+)?[A-Za-z_][\w:]*[\s*&]+([A-Za-z_]\w*)\s*[=;]/g) {
+      if (defined $1) { $line++ } elsif (defined $2) { push @blocks, $next++ }
+      elsif (defined $3) { pop @blocks if @blocks > 1 }
+      else {
+        my $key = "$blocks[-1]:$4";
+        print "$ARGV:$line: $4\n" if $seen{$key}++;
+      }
+    }' "$@"
+}
+mapfile -t sources < <(find src -name '*.cpp' -o -name '*.h' | sort)
+twice=$(for_scope "${sources[@]}")
+[ -z "$twice" ] || fail "for-init variable declared twice in one block: $twice"
+printf '%s\n' 'void f() {' '  for (int i = 0; i < 2; i++) {}' '  for (int i = 0; i < 2; i++) {}' \
+  '  { for (int j = 0; j < 2; j++) {} } for (int j = 0; j < 2; j++) {}' '}' >"$work/twice.cpp"
+[ "$(for_scope "$work/twice.cpp")" = "$work/twice.cpp:3: i" ] ||
+  fail "the for-init scan does not find a second i in one block (got: $(for_scope "$work/twice.cpp"))"
+
+# --- compile against the model
+cxx=i686-w64-mingw32-g++
+nm=i686-w64-mingw32-nm
+device_cxx() {
+  "$cxx" -std=c++98 -Wall -Wextra -Werror -nostdinc \
+    -isystem "$("$cxx" -print-file-name=include)" -I device-sdk/include -I src \
+    -D_WIN32_WCE=0x410 -DUNDER_CE -DUNICODE -D_UNICODE "$@"
+}
+# The device build: every program source but the desktop stand-ins.
+mapfile -t device_sources < <(find src -name '*.cpp' ! -name '*_desktop.cpp' | sort)
+objs=()
+for src in "${device_sources[@]}"; do
+  obj=$work/obj/${src//\//_}.o; mkdir -p "$work/obj"
+  # No builtins: the device's compiler calls the run-time's memset.
+  if device_cxx -c -Os -fno-builtin -fno-exceptions -fno-rtti -fno-threadsafe-statics \
+       "$src" -o "$obj" 2>"$work/errors"; then
+    objs+=("$obj")
+  else
+    fail "$src does not compile against the device's SDK:"; head -n 5 "$work/errors"
+  fi
+done
+[ $status = 0 ] || exit 1
+echo "${#objs[@]} sources compile against the device's SDK"
+
+# Each desktop form must be refused, naming what is wrong.
+reject() {
+  local name=$1 expect=$2; shift 2
+  printf '%s\n' "$@" >"$work/$name.cpp"
+  if device_cxx -fsyntax-only "$work/$name.cpp" 2>"$work/$name.err"; then
+    fail "the model accepts $name"
+  elif ! grep -q -- "$expect" "$work/$name.err"; then
+    fail "the model rejects $name, but not for $expect: $(head -n 1 "$work/$name.err")"
+  fi
+}
+reject ansi-entry 'conflicting declaration of C function' '#include <windows.h>' \
+  'extern "C" int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }'
+reject wide-record "'NOTIFYICONDATAW' was not declared" '#include <shellapi.h>' \
+  'int f() { NOTIFYICONDATAW nid; return sizeof nid; }'
+reject wide-call "'Shell_NotifyIconW' was not declared" '#include <shellapi.h>' \
+  'BOOL f(PNOTIFYICONDATA p) { return Shell_NotifyIconW(NIM_ADD, p); }'
+reject size-t-alloc 'invalid conversion' '#include <windows.h>' \
+  'HLOCAL (WINAPI* alloc)(UINT, SIZE_T) = LocalAlloc;'
+reject desktop-only "'FlashWindowEx' was not declared" '#include <windows.h>' \
+  'BOOL f(HWND h) { return FlashWindowEx(h); }'
+reject winsock2 'winsock2.h: No such file' '#include <winsock2.h>'
+[ $status = 0 ] && echo "the model rejects the desktop's forms"
+
+# --- one list
+names() { "$nm" "$@" | awk 'NF >= 2 { print $NF }' | sed -E 's/^__imp_//; s/^_//; s/@[0-9]+$//' | sort -u; }
+imports=$(comm -23 <(names -u "${objs[@]}") <(names --defined-only "${objs[@]}"))
+listed=$(grep -v '^#' docs/device-api.txt | awk 'NF { print $1 }' | sort -u)
+# Every function the model declares for linking (the program's own entry
+# aside; an inline function is no import).
+declared=$(cat device-sdk/include/*.h | tr '\n' ' ' |
+  grep -oE '\b(WINAPI|WINAPIV|WSAAPI|__cdecl)[ *]+[A-Za-z_][A-Za-z0-9_]*[ ]*\(' |
+  sed -E 's/^[A-Z_a-z]+[ *]+//; s/[ (]+$//' | grep -vx WinMain | sort -u)
+bad=$(grep -v '^#' docs/device-api.txt | awk 'NF == 1' || true)
+[ -z "$bad" ] || fail "line without a device library in docs/device-api.txt: $bad"
+for f in $(comm -23 <(echo "$imports") <(echo "$listed")); do fail "imports $f, which docs/device-api.txt lacks"; done
+for f in $(comm -13 <(echo "$imports") <(echo "$listed")); do fail "docs/device-api.txt lists $f, which nothing imports"; done
+for f in $(comm -13 <(echo "$imports") <(echo "$declared")); do fail "the model declares $f, which nothing imports"; done
+[ $status = 0 ] && echo "$(echo "$imports" | wc -l) imports, each on the list and in the model, none more"
+exit $status
