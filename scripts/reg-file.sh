@@ -18,7 +18,12 @@ bk_reg_utf16() {
       || { echo "neither UTF-16LE with a byte-order mark nor ASCII or UTF-8 text"; return 1; }
     { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$utf8"; } >"$out"
   fi
-  first=$(head -n 1 "$utf8" | tr -d '\r\0' | sed 's/[[:space:]]*$//')
+  # NUL bytes outside UTF-16 (one without its mark, say) are no text.
+  if [ "$(tr -d '\0' <"$utf8" | wc -c)" != "$(wc -c <"$utf8")" ]; then
+    first=
+  else
+    first=$(head -n 1 "$utf8" | tr -d '\r')   # as strict as regedit
+  fi
   rm -f "$utf8"
   case $first in
     REGEDIT4|"Windows Registry Editor Version 5.00") ;;

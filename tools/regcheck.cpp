@@ -134,9 +134,10 @@ bool ReadFileText(const wchar_t* path, std::wstring* text)
     HANDLE f = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     if (f == INVALID_HANDLE_VALUE)
         return false;
-    std::vector<char> bytes(GetFileSize(f, NULL));
+    DWORD size = GetFileSize(f, NULL);
+    std::vector<char> bytes(size == INVALID_FILE_SIZE ? 0 : size);
     DWORD got = 0;
-    bool ok = bytes.empty() || ReadFile(f, bytes.data(), (DWORD)bytes.size(), &got, NULL);
+    bool ok = !bytes.empty() && ReadFile(f, bytes.data(), (DWORD)bytes.size(), &got, NULL);
     CloseHandle(f);
     if (!ok || got < 2 || (unsigned char)bytes[0] != 0xFF || (unsigned char)bytes[1] != 0xFE)
         return false;
@@ -349,7 +350,7 @@ int Check(const wchar_t* file)
         std::wstring named;
         for (const FileKey& k : keys)
             named += (named.empty() ? L"" : L", ") + (L"[" + k.name + L"]");
-        Out(L"nothing for " + std::wstring(kProgramKey) + L" (" +
+        Out(L"regedit wrote nothing for " + std::wstring(kProgramKey) + L" (" +
             (named.empty() ? L"the file names no key" : L"the file names " + named) + L")");
         return 2;
     }
