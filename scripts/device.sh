@@ -7,6 +7,9 @@
 #   wireless LAN on or off), q (end). Closing stdin ends it like q.
 #   With none: a private Xvfb and a guided tour, one PNG per step and a
 #   contact sheet, in BK_TOUR (default BK_BUILD/tour).
+#   --reg FILE.reg: a device provisioned by that file (checked first by
+#   scripts/check-reg.sh, which may refuse it); with no display a preview in
+#   pictures instead of the tour (default folder BK_BUILD/preview).
 # BK_ARCH chooses the build (x86_64, i686); BK_BUILD names a folder itself.
 # BK_DEVICE_LAN (up, down): the wireless LAN at the start of a session on a
 # display (default up). Exit status: the program's, or 1 when a step failed.
@@ -39,6 +42,15 @@ if [ "${1:-}" != --inside ]; then
       echo "$stamp" >"$WINEPREFIX/.device-ready"
     fi
   ) 9>"$BK_BUILD/.wineprefix-device.lock"
+
+  # Provisioned: checked first, on a copy of the same template.
+  if [ "${1:-}" = --reg ]; then
+    [ $# = 2 ] || { echo "usage: device.sh [--reg FILE.reg]" >&2; exit 2; }
+    checked=0; BK_REG_TEMPLATE=$WINEPREFIX "$root/scripts/check-reg.sh" "$2" || checked=$?
+    [ $checked -le 2 ] || exit 1
+    [ $checked -le 1 ] || exit 2
+    BK_DEVICE_REG=$(realpath "$2"); export BK_DEVICE_REG
+  fi
 
   source "$root/scripts/xvfb.sh"
   mode=tour
@@ -73,6 +85,13 @@ work=$BK_BUILD/device-$mode
 rm -rf "$work"; mkdir -p "$work"
 ns_names "$work" bkdevice
 ns_prefix "$work"       # every session starts as a device fresh from its box
+if [ -n "${BK_DEVICE_REG:-}" ]; then
+  # Provisioned as a fleet does it, before the program's first start.
+  source "$BK_ROOT/scripts/reg-file.sh"
+  bk_reg_utf16 "$BK_DEVICE_REG" "$work/provision.reg" >/dev/null &&
+    wine "$BK_BUILD/regcheck.exe" import "$(bk_win_path "$work/provision.reg")" </dev/null >/dev/null ||
+    { echo "device: cannot import $BK_DEVICE_REG" >&2; exit 1; }
+fi
 
 prog=
 cleanup() {
@@ -238,10 +257,64 @@ run_tour() {
   program_status || s=$?
   [ $s = 0 ] || fail "the program ended with exit code $s"
   shot ended-exit-0 "ended from its settings dialog with exit code 0"
+  contact_sheet
+}
 
+contact_sheet() {
   montage -label '%t' "$tour"/[0-9]*.png -tile 5x -geometry +6+6 -pointsize 11 \
           "$tour/contact-sheet.png"
   echo "Contact sheet: $tour/contact-sheet.png"
 }
 
-if [ "$mode" = keys ]; then keys; else run_tour; fi
+# --- The preview of a provisioned device: what its user will see ------------
+run_preview() {
+  tour=${BK_TOUR:-$BK_BUILD/preview}
+  rm -rf "$tour"; mkdir -p "$tour"
+  echo "Preview of Brondelkit provisioned by $BK_DEVICE_REG ($DISPLAY); pictures in $tour"
+  # The record as the program will hold it, read by its own settings store.
+  local pass first_run
+  pass=$(wine "$BK_BUILD/regcheck.exe" held Pass </dev/null) &&
+    first_run=$(wine "$BK_BUILD/regcheck.exe" held first-run </dev/null) ||
+    fail "cannot read the provisioned settings"
+  lan down
+  start_program
+  if [ "$first_run" = 1 ]; then
+    expect settings-locked 30000
+    shot first-run-settings "no AppEnable: a first run, the settings dialog first"
+    ctl click 1 || fail "cannot close the settings dialog"
+  fi
+  expect lock-waiting 30000
+  shot lock-waiting "at start: the lock screen waits for the wireless LAN"
+
+  lan up
+  if [ -n "$pass" ]; then
+    expect lock-password
+    shot lock-password "wireless LAN up: the lock screen asks the password"
+    ctl text 1009 "$pass" && ctl click 1 || fail "cannot answer the lock screen"
+    expect no-dialog
+  else
+    expect no-dialog
+    shot lock-gone "wireless LAN up: no password, the lock screen is gone"
+  fi
+
+  tap_icon
+  expect settings-locked
+  shot icon-tap-settings "a tap on the icon opens the settings dialog"
+
+  # Without a password a lock screen on a usable LAN goes at once.
+  [ -n "$pass" ] || lan down
+  resume_device || fail "a resume opened no fresh lock screen"
+  if [ -n "$pass" ]; then expect lock-password; else expect lock-waiting; fi
+  shot resume-lock "after a resume: the lock screen again"
+
+  resume close || fail "cannot ask the program to close"
+  expect gone
+  local s=0
+  program_status || s=$?
+  [ $s = 0 ] || fail "the program ended with exit code $s"
+  contact_sheet
+}
+
+if [ "$mode" = keys ]; then keys
+elif [ -n "${BK_DEVICE_REG:-}" ]; then run_preview
+else run_tour; fi

@@ -3,6 +3,7 @@
 # screen (scripts/device.sh): on a display as one small window with keys for
 # suspend/resume and the end, with none as a guided tour in pictures.
 # BK_ARCH=i686 shows the device's 32-bit build instead of the x86_64 one.
+# --reg FILE.reg: a device provisioned by that file (see scripts/device.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 arch=${BK_ARCH:-x86_64}
@@ -13,4 +14,4 @@ esac
 "$root/scripts/deps.sh"
 "$root/scripts/build.sh"
 export BK_ROOT=$root BK_BUILD=$root/${BK_BUILD_DIR:-build}/$arch
-exec "$root/scripts/device.sh"
+exec "$root/scripts/device.sh" "$@"

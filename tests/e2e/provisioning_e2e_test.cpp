@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "e2e/e2e.h"
+#include "regedit.h"
 #include "resource.h"
 #include "support/scratch_registry.h"
 
@@ -27,36 +28,10 @@ std::wstring SourceFile(const wchar_t* relative)
     return path;
 }
 
-// The importer of the driver's own bitness writes the registry view that
-// the program of the same build reads; on a 64-bit system the 32-bit one
-// lives in the WOW64 system folder.
-std::wstring ImporterPath()
-{
-    WCHAR dir[MAX_PATH];
-#ifndef _WIN64
-    if (GetSystemWow64DirectoryW(dir, MAX_PATH))
-        return std::wstring(dir) + L"\\regedit.exe";
-#endif
-    GetWindowsDirectoryW(dir, MAX_PATH);
-    return std::wstring(dir) + L"\\regedit.exe";
-}
-
 DWORD RunImporter(const std::wstring& regFile)
 {
-    std::wstring exe = ImporterPath();
-    std::wstring cmd = L"regedit.exe /S \"" + regFile + L"\"";
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(exe.c_str(), &cmd[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) {
-        ADD_FAILURE() << "cannot start regedit: " << GetLastError();
-        return 1;
-    }
     DWORD code = 1;
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 30000));
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    EXPECT_TRUE(RunRegedit(regFile, &code)) << "regedit did not run to its end: " << GetLastError();
     return code;
 }
 
