@@ -27,7 +27,7 @@ namespace {
 
 const wchar_t kProgramKey[] = L"HKEY_LOCAL_MACHINE\\" SETTINGS_KEY;
 // What the resident window stores when it finds no settings.
-const wchar_t kFirstRunApp[] = L"\\windows\\iesample.exe";
+const wchar_t kFirstRunApp[] = FIRST_RUN_APP_PATH;
 const wchar_t* const kNames[] = {L"Pass", L"PassEnable", L"nTimeout", L"AppPass", L"AppEnable"};
 
 void Out(const std::wstring& line)

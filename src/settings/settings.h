@@ -7,6 +7,7 @@
 #define PASS_UNITS      11      // 10 characters and the terminator
 #define APPPASS_UNITS   100     // 99 characters and the terminator
 #define DEFAULT_TIMEOUT 20      // seconds
+#define FIRST_RUN_APP_PATH L"\\windows\\iesample.exe"   // stored by the first run
 
 #define SETTINGS_KEY    L"SOFTWARE\\TAVIK\\Brondelkit"
 

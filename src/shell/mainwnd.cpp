@@ -7,8 +7,6 @@
 #include "settingsui/settingsdlg.h"
 #include "shell/trayicon.h"
 
-#define FIRST_RUN_APP_PATH L"\\windows\\iesample.exe"
-
 // A resume that arrives while a lock screen is open must not open the fresh
 // one inside the old one's modal loop: the device resumes again and again at
 // the lock screen, and every nesting would stay on the stack. The outer
