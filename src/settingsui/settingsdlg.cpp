@@ -15,6 +15,7 @@
 #define ARROW_SIZE      32      // pixels of every arrow face
 #define SIP_TOP         210     // screen pixels, under the moved dialog
 #define PROBE_UNITS     19      // enough to tell an empty path field
+#define CLASS_UNITS     32      // window class names compared
 
 int nUnlockStep;
 
@@ -181,8 +182,9 @@ static void OnOk(HWND hDlg)
 static void OnCancel(HWND hDlg)
 {
     // Escape sends this command even while the Exit button is hidden; only
-    // an unlocked dialog may ask for the program's end.
-    if (nUnlockStep != STEP_UNLOCKED || !IsPassFieldShown(hDlg)) {
+    // an unlocked dialog may ask for the program's end. Its own controls
+    // tell: a second dialog opened and closed on top resets the step count.
+    if (!IsPassFieldShown(hDlg)) {
         CloseSettings(hDlg);
         return;
     }
@@ -290,12 +292,29 @@ static void OnDrawItem(UINT id, const DRAWITEMSTRUCT* pdis)
     DeleteObject(hbm);
 }
 
+// A message box of this dialog runs a modal loop of its own, which the end
+// of the dialog does not stop: it would stay on the screen, alone. Boxes
+// are dialogs of the same class, owned by this one.
+static void EndOwnMessageBoxes(HWND hDlg)
+{
+    WCHAR szOwn[CLASS_UNITS], szClass[CLASS_UNITS];
+    if (!GetClassNameW(hDlg, szOwn, CLASS_UNITS))
+        return;
+    for (HWND h = GetWindow(hDlg, GW_HWNDFIRST); h; h = GetWindow(h, GW_HWNDNEXT)) {
+        if (GetWindow(h, GW_OWNER) == hDlg && GetClassNameW(h, szClass, CLASS_UNITS) &&
+            lstrcmpW(szClass, szOwn) == 0)
+            EndDialog(h, IDOK);
+    }
+}
+
 static void OnPowerBroadcast(HWND hDlg, WPARAM wParam)
 {
     // The opener shows a fresh lock screen; this dialog just gets out of
     // its way without saving anything.
-    if (wParam == PBT_APMRESUMESUSPEND)
+    if (wParam == PBT_APMRESUMESUSPEND) {
+        EndOwnMessageBoxes(hDlg);
         EndDialog(hDlg, 0);
+    }
 }
 
 INT_PTR CALLBACK SettingsDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)

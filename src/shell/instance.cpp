@@ -4,6 +4,9 @@
 
 #include "resource.h"
 
+#define RUNNING_WAIT_TRIES  50      // for a starting instance's window,
+#define RUNNING_WAIT_STEP   100     // this many milliseconds apart
+
 HINSTANCE g_hInstance;
 WCHAR g_szWindowClass[NAME_UNITS];
 WCHAR g_szTitle[NAME_UNITS];
@@ -42,17 +45,24 @@ BOOL InitInstance(HINSTANCE hInstance, int nCmdShow)
     return TRUE;
 }
 
-int RunProgram(HINSTANCE hInstance, int nCmdShow)
+// Shows the running instance's window; when it is not there yet, looks
+// again `tries` more times, a step apart. False when none was found.
+static BOOL ShowRunningInstance(int tries)
 {
-    LoadStringW(hInstance, IDS_WINDOW_CLASS, g_szWindowClass, NAME_UNITS);
-    LoadStringW(hInstance, IDS_WINDOW_TITLE, g_szTitle, NAME_UNITS);
-
-    HWND hRunning = FindWindowW(g_szWindowClass, g_szTitle);
-    if (hRunning) {
-        ShowWindow(hRunning, SW_SHOW);
-        return 0;
+    for (int i = 0;; i++) {
+        HWND hRunning = FindWindowW(g_szWindowClass, g_szTitle);
+        if (hRunning) {
+            ShowWindow(hRunning, SW_SHOW);
+            return TRUE;
+        }
+        if (i >= tries)
+            return FALSE;
+        Sleep(RUNNING_WAIT_STEP);
     }
+}
 
+static int RunInstance(HINSTANCE hInstance, int nCmdShow)
+{
     if (!InitInstance(hInstance, nCmdShow))
         return 0;
 
@@ -69,4 +79,27 @@ int RunProgram(HINSTANCE hInstance, int nCmdShow)
 
     WSACleanup();
     return (int)msg.wParam;
+}
+
+int RunProgram(HINSTANCE hInstance, int nCmdShow)
+{
+    LoadStringW(hInstance, IDS_WINDOW_CLASS, g_szWindowClass, NAME_UNITS);
+    LoadStringW(hInstance, IDS_WINDOW_TITLE, g_szTitle, NAME_UNITS);
+
+    if (ShowRunningInstance(0))
+        return 0;
+
+    // The window exists only once an instance has come as far as creating
+    // it; starts at the same moment all miss it. The named mutex tells them
+    // apart at once, and a loser waits a little for the winner's window.
+    HANDLE hGuard = CreateMutexW(NULL, FALSE, g_szWindowClass);
+    if (hGuard && GetLastError() == ERROR_ALREADY_EXISTS) {
+        ShowRunningInstance(RUNNING_WAIT_TRIES);
+        CloseHandle(hGuard);
+        return 0;
+    }
+    int code = RunInstance(hInstance, nCmdShow);
+    if (hGuard)
+        CloseHandle(hGuard);
+    return code;
 }

@@ -13,6 +13,10 @@
 // handler reopens instead.
 static BOOL s_relockPending;
 
+// Set while the first-run dialog runs inside the window's creation: Winsock
+// is not started yet, and the start-up's own resume is still to be posted.
+static BOOL s_bFirstRunOpen;
+
 static void CopyText(WCHAR* to, const WCHAR* from, int cch)
 {
     int i = 0;
@@ -39,7 +43,9 @@ static LRESULT OnCreate(HWND hWnd)
     if (LoadSettings() == -1) {
         ApplyFirstRunDefaults();
         // Its exit choice must not end the program before it ever ran.
+        s_bFirstRunOpen = TRUE;
         OpenDialog(hWnd, IDD_SETTINGS, SettingsDlgProc);
+        s_bFirstRunOpen = FALSE;
     }
     TakeLaunchPathSnapshot();
     AddTrayIcon(hWnd, g_hInstance);
@@ -57,6 +63,10 @@ static LRESULT OnDestroy(HWND hWnd)
 
 static LRESULT OnResume(HWND hWnd)
 {
+    // The dialog ends itself on its own copy of the notification; the
+    // resume that the start-up posts then opens the one lock screen.
+    if (s_bFirstRunOpen)
+        return 0;
     if (g_hLockScreen) {
         // Ended here, not left to its own copy of the broadcast: in a burst
         // of resumes later copies are addressed to lock screens already

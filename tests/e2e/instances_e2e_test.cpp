@@ -6,6 +6,7 @@
 #include <tlhelp32.h>
 
 #include <iostream>
+#include <utility>
 #include <vector>
 
 #include "resource.h"
@@ -56,6 +57,29 @@ protected:
     }
     ::Program first;
 };
+
+// Starts at the same moment with none running: each looks for a window that
+// none of them has made yet.
+TEST_F(Instances, StartsAtTheSameMomentLeaveOne)
+{
+    std::vector<::Program> starts;
+    for (int i = 0; i < 6; i++)
+        starts.push_back(StartProgram());
+    EXPECT_TRUE(WaitUntil([] { return ProgramProcesses() == 1; }, 30000))
+        << ProgramProcesses() << " instances run";
+    for (::Program& p : starts) {
+        DWORD code = WaitExit(p, 0);
+        if (code == STILL_ACTIVE)
+            std::swap(first, p);
+        else
+            EXPECT_EQ(0u, code);
+        EndProgram(p);
+    }
+    DWORD owner = 0;
+    GetWindowThreadProcessId(ResidentWindow(), &owner);
+    EXPECT_EQ(1, ResidentWindows());
+    EXPECT_EQ(first.pid, owner);
+}
 
 TEST_F(Instances, HundredStartsWhileOneRunsEachEndWithZero)
 {

@@ -423,6 +423,105 @@ TEST_F(Program, BurstOfResumesIsPassedWithOnePassword)
     EXPECT_EQ(1, LaunchCount());
 }
 
+TEST_F(Program, ResumeDuringTheFirstRunDialogLeavesOneLockScreenAfterWinsock)
+{
+    for (Delivery order : {Delivery::ResidentFirst, Delivery::ResidentLast}) {
+        SCOPED_TRACE(order == Delivery::ResidentFirst ? "resident first" : "resident last");
+        // A password stored, yet never run; the network usable only once
+        // Winsock is running.
+        DeleteSettingsKey();
+        PutText(L"Pass", L"pw");
+        PutDword(L"PassEnable", 1);
+        Network("noaddress-shortname");
+        Start();
+        ASSERT_TRUE(WaitUntil([&] { return SettingsDialog(prog.pid) != NULL; }));
+        PostResume(prog.pid, 7, order);
+        // The icon comes just before the start-up's own resume is posted.
+        ASSERT_TRUE(WaitUntil([&] {
+            return SettingsDialog(prog.pid) == NULL && LockScreen(prog.pid) != NULL &&
+                   TrayIconPresent(resident);
+        }));
+        ASSERT_EQ(1, LockScreensOnceHandled(prog, resident));
+        HWND lock = LockScreen(prog.pid);
+        Poll(lock);
+        ASSERT_TRUE(WaitUntil([&] { return ItemText(lock, IDC_LOCK_STATUS) == kWantPassword; }));
+        SetDlgItemTextW(lock, IDC_LOCK_PASSWORD, L"pw");
+        PressButton(lock, IDOK);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(lock); }));
+        ASSERT_EQ(0, LockScreensOnceHandled(prog, resident)) << "passed once, asked again";
+        PostMessageW(resident, WM_CLOSE, 0, 0);
+        ASSERT_EQ(0u, WaitExit(prog));
+        EndProgram(prog);
+    }
+}
+
+// The other one's opening and closing leave the first unlocked dialog's
+// Exit as it was.
+TEST_F(Program, ExitOfTheFirstOfTwoSettingsDialogsEndsTheProgram)
+{
+    StoreNoPasswordLaunching(0);
+    Network("up");
+    Start();
+    PassStartupLock();
+    PostMessageW(resident, WM_TRAYNOTIFY, ID_TRAYICON, WM_LBUTTONDOWN);
+    HWND first = NULL;
+    ASSERT_TRUE(WaitUntil([&] { return (first = SettingsDialog(prog.pid)) != NULL; }));
+    UnlockWithClicks(prog, first);
+    ASSERT_TRUE(WaitUntil([&] { return Unlocked(first); }));
+    SetDlgItemTextW(first, IDC_PASS_EDIT, L"pw2");
+
+    PostMessageW(resident, WM_TRAYNOTIFY, ID_TRAYICON, WM_LBUTTONDOWN);
+    HWND second = NULL;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND h : TopWindows(prog.pid))
+            if (h != first && IsWindowVisible(h) && GetDlgItem(h, IDC_TIMEOUT_VALUE))
+                second = h;
+        return second != NULL;
+    }));
+    PressButton(second, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(second); }));
+    PressButton(first, IDCANCEL);
+    EXPECT_EQ(0u, WaitExit(prog));
+    DWORD type;
+    std::vector<BYTE> data;
+    ASSERT_TRUE(GetValue(L"Pass", &type, &data));
+    EXPECT_EQ(std::wstring(L"pw2"), (const wchar_t*)data.data());
+}
+
+TEST_F(Program, ResumeOverAMessageBoxOfTheSettingsDialogLeavesNothingOfIt)
+{
+    StoreNoPasswordLaunching(0);
+    Network("up");
+    Start();
+    PassStartupLock();
+    PostMessageW(resident, WM_TRAYNOTIFY, ID_TRAYICON, WM_LBUTTONDOWN);
+    HWND dlg = NULL;
+    ASSERT_TRUE(WaitUntil([&] { return (dlg = SettingsDialog(prog.pid)) != NULL; }));
+    UnlockWithClicks(prog, dlg);
+    ASSERT_TRUE(WaitUntil([&] { return Unlocked(dlg); }));
+    SetDlgItemTextW(dlg, IDC_APP_PATH, L"");
+    PressButton(dlg, IDOK);
+    auto box = [&] {
+        for (HWND h : TopWindows(prog.pid)) {
+            WCHAR caption[8] = L"";
+            GetWindowTextW(h, caption, 8);
+            if (IsWindowVisible(h) && wcscmp(caption, L"ERR") == 0)
+                return h;
+        }
+        return HWND(NULL);
+    };
+    ASSERT_TRUE(WaitUntil([&] { return box() != NULL; }));
+
+    PostResume(prog.pid);
+    HWND lock = WaitLock();
+    ASSERT_TRUE(lock);
+    Poll(lock);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(lock); }));
+    ASSERT_EQ(0, LockScreensOnceHandled(prog, resident));
+    EXPECT_EQ(NULL, box());
+    EXPECT_FALSE(IsWindow(dlg));
+}
+
 TEST_F(Program, SecondStartChangesNothingAndEndsWithZero)
 {
     StoreNoPasswordLaunching(0);
