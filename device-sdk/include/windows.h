@@ -234,6 +234,10 @@ typedef struct tagDRAWITEMSTRUCT {
 #define SWP_SHOWWINDOW      0x0040
 #define HWND_TOPMOST        ((HWND)-1)
 
+#define GW_HWNDFIRST        0
+#define GW_HWNDNEXT         2
+#define GW_OWNER            4
+
 #define SM_CXSCREEN         0
 #define SM_CYSCREEN         1
 
@@ -292,6 +296,8 @@ BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable);
 HWND WINAPI SetFocus(HWND hWnd);
 BOOL WINAPI SetForegroundWindow(HWND hWnd);
 HWND WINAPI GetParent(HWND hWnd);
+HWND WINAPI GetWindow(HWND hWnd, UINT uCmd);
+int WINAPI GetClassNameW(HWND hWnd, LPWSTR lpClassName, int nMaxCount);
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect);
 BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect);
 BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
@@ -358,6 +364,10 @@ BOOL WINAPI CreateProcessW(LPCWSTR pszImageName, LPCWSTR pszCmdLine,
                            LPWSTR pszCurDir, LPSTARTUPINFOW psiStartInfo,
                            LPPROCESS_INFORMATION pProcInfo);
 BOOL WINAPI CloseHandle(HANDLE hObject);
+HANDLE WINAPI CreateMutexW(LPSECURITY_ATTRIBUTES lpMutexAttributes, BOOL bInitialOwner,
+                           LPCWSTR lpName);
+DWORD WINAPI GetLastError(void);
+void WINAPI Sleep(DWORD dwMilliseconds);
 HLOCAL WINAPI LocalAlloc(UINT uFlags, UINT uBytes);
 HLOCAL WINAPI LocalFree(HLOCAL hMem);
 

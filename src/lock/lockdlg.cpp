@@ -2,6 +2,7 @@
 
 #include "common/dlgitem.h"
 #include "common/fallbacks.h"
+#include "common/text.h"
 #include "lock/probe.h"
 #include "platform/clip.h"
 #include "platform/sip.h"
@@ -40,16 +41,6 @@ UINT TimeoutPeriod(DWORD nTimeout)
     if (ms > USER_TIMER_MAXIMUM)
         ms = USER_TIMER_MAXIMUM;
     return (UINT)ms;
-}
-
-static BOOL TextsEqual(const WCHAR* a, const WCHAR* b)
-{
-    for (int i = 0;; i++) {
-        if (a[i] != b[i])
-            return FALSE;
-        if (a[i] == 0)
-            return TRUE;
-    }
 }
 
 static void CoverScreen(HWND hDlg)

@@ -2,6 +2,7 @@
 
 #include "common/dlgitem.h"
 #include "common/fallbacks.h"
+#include "common/text.h"
 #include "platform/sip.h"
 #include "resource.h"
 #include "settings/settings.h"
@@ -302,7 +303,7 @@ static void EndOwnMessageBoxes(HWND hDlg)
         return;
     for (HWND h = GetWindow(hDlg, GW_HWNDFIRST); h; h = GetWindow(h, GW_HWNDNEXT)) {
         if (GetWindow(h, GW_OWNER) == hDlg && GetClassNameW(h, szClass, CLASS_UNITS) &&
-            lstrcmpW(szClass, szOwn) == 0)
+            TextsEqual(szClass, szOwn))
             EndDialog(h, IDOK);
     }
 }
