@@ -93,8 +93,13 @@ static LRESULT OnTrayNotify(HWND hWnd, LPARAM lParam)
 {
     if (lParam != WM_LBUTTONDOWN)
         return 0;
+    // A dialog opened over another starts its own count; the one below
+    // keeps its unlock once this one is gone.
+    int nStepBelow = nUnlockStep;
     if (OpenDialog(hWnd, IDD_SETTINGS, SettingsDlgProc) != 0)
         DestroyWindow(hWnd);
+    else
+        nUnlockStep = nStepBelow;
     return 0;
 }
 

@@ -480,6 +480,10 @@ TEST_F(Program, ExitOfTheFirstOfTwoSettingsDialogsEndsTheProgram)
     }));
     PressButton(second, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(second); }));
+    // Still unlocked for its arrows too, not only for Exit.
+    PressButton(first, IDC_TIMEOUT_UP);
+    EXPECT_TRUE(WaitUntil([&] { return ItemText(first, IDC_TIMEOUT_VALUE) == L"21"; }))
+        << "timeout shows " << ItemText(first, IDC_TIMEOUT_VALUE).size() << " units";
     PressButton(first, IDCANCEL);
     EXPECT_EQ(0u, WaitExit(prog));
     DWORD type;
