@@ -1,7 +1,8 @@
 #!/bin/bash
 # Installs what is missing, builds, and shows Brondelkit on a 240x320 device
 # screen (scripts/device.sh): on a display as one small window with keys for
-# suspend/resume and the end, with none as a guided tour in pictures.
+# suspend/resume and the end, with none as a guided tour in pictures;
+# --web serves it to a browser instead, with the same keys.
 # BK_ARCH=i686 shows the device's 32-bit build instead of the x86_64 one.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,4 +14,4 @@ esac
 "$root/scripts/deps.sh"
 "$root/scripts/build.sh"
 export BK_ROOT=$root BK_BUILD=$root/${BK_BUILD_DIR:-build}/$arch
-exec "$root/scripts/device.sh"
+exec "$root/scripts/device.sh" "$@"
