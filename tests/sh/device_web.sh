@@ -2,8 +2,8 @@
 # The run command's browser mode: headless Chromium opens the one address
 # it prints, sees the 240x320 device screen and closes the first-run
 # settings dialog with a click on the page; the lock screen follows. Only
-# loopback listens; a port in use or no port is refused; q ends it with 0
-# and nothing of it remains.
+# loopback listens; a port in use or not a number is refused; q ends it
+# with 0 and nothing of it remains.
 set -euo pipefail
 source "$BK_ROOT/scripts/wine-env.sh"
 out=$BK_BUILD/device-web.out in=$BK_BUILD/device-web.in
@@ -40,10 +40,10 @@ echo "the session listens on:" $addrs
   fail "not the VNC server and the bridge on loopback alone"
 
 for bad in "$port/is in use" "60x80/must be a port number"; do
-  s=0; BK_WEB_TEST=bad BK_WEB_PORT=${bad%%/*} "$BK_ROOT/scripts/device.sh" --web </dev/null \
+  s=0; BK_WEB_TEST=bad$$ BK_WEB_PORT=${bad%%/*} "$BK_ROOT/scripts/device.sh" --web </dev/null \
     >"$out.bad" 2>&1 || s=$?
   [ $s != 0 ] && grep -q "${bad#*/}" "$out.bad" || fail "BK_WEB_PORT=${bad%%/*}: $(cat "$out.bad")"
-  [ -z "$(marked bad)" ] || fail "left running after BK_WEB_PORT=${bad%%/*}"
+  [ -z "$(marked bad$$)" ] || fail "left running after BK_WEB_PORT=${bad%%/*}"
 done
 
 ctl wait settings-locked 60000 >/dev/null || fail "no first-run settings dialog"
