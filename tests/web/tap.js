@@ -1,6 +1,7 @@
 // node tap.js URL X Y: opens the device screen's address in Debian's
 // headless Chromium, waits until the page shows the 240x320 screen with a
-// picture on it, and taps it at (X, Y) with the mouse, as a user would.
+// picture on it, taps it at (X, Y) with the mouse, and waits until the page
+// shows another screen (a quarter of it changed), as a user would.
 'use strict';
 const fs = require('fs');
 const os = require('os');
@@ -24,12 +25,18 @@ async function main([url, x, y]) {
       const c = document.querySelector('#noVNC_container canvas');
       if (!c || c.width !== 240 || c.height !== 320) return null;
       const px = new Uint32Array(c.getContext('2d').getImageData(0, 0, 240, 320).data.buffer);
+      window.shown = px;
       return px.some((p) => p !== px[0]) ? c : null;
     }, { timeout: 60000, polling: 200 });
     const box = await canvas.boundingBox();
     if (box.width !== 240 || box.height !== 320)
       throw new Error(`the screen shows as ${box.width}x${box.height}, not 240x320`);
     await page.mouse.click(box.x + Number(x), box.y + Number(y));
+    // Until then the tap may still be on its way to the server.
+    await page.waitForFunction((c) => {
+      const px = new Uint32Array(c.getContext('2d').getImageData(0, 0, 240, 320).data.buffer);
+      return px.filter((p, i) => p !== window.shown[i]).length > px.length / 4;
+    }, { timeout: 20000, polling: 200 }, canvas);
   } finally {
     await browser.close();
     fs.rmSync(profile, { recursive: true, force: true });
