@@ -4,14 +4,26 @@
 set -euo pipefail
 packages=(cmake make g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 fonts-wine xvfb x11-apps
           imagemagick fonts-ipafont-gothic googletest xdotool iproute2 util-linux
-          hostname procps wine32:i386)
+          hostname procps wine32:i386 x11vnc novnc websockify chromium)
+# Node for the browser test's driver, unless the machine has its own.
+command -v node >/dev/null || packages+=(nodejs)
+command -v npm >/dev/null || packages+=(npm)
 sudo=; [ "$(id -u)" -ne 0 ] && sudo=sudo
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-echo "Installing: ${missing[*]}"
-dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
-$sudo apt-get update -q
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+fi
+
+# The browser test's driver as its lock file pins it; it drives Debian's
+# Chromium and fetches no browser of its own.
+web=$(cd "$(dirname "$0")/.." && pwd)/tests/web
+if ! cmp -s "$web/package-lock.json" "$web/node_modules/.installed-lock.json"; then
+  (cd "$web" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --loglevel=error)
+  cp "$web/package-lock.json" "$web/node_modules/.installed-lock.json"
+fi

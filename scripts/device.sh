@@ -10,6 +10,8 @@
 #   --reg FILE.reg: a device provisioned by that file (checked first by
 #   scripts/check-reg.sh, which may refuse it); with no display a preview in
 #   pictures instead of the tour (default folder BK_BUILD/preview).
+#   --web: the keys' session on a private Xvfb, shown in a browser at the
+#   address it prints (scripts/web.sh; port BK_WEB_PORT, default 6080).
 # BK_ARCH chooses the build (x86_64, i686); BK_BUILD names a folder itself.
 # BK_DEVICE_LAN (up, down): the wireless LAN at the start of a session on a
 # display (default up). Exit status: the program's, or 1 when a step failed.
@@ -19,12 +21,26 @@ export BK_ROOT=${BK_ROOT:-$root}
 export BK_BUILD=${BK_BUILD:-$root/${BK_BUILD_DIR:-build}/${BK_ARCH:-x86_64}}
 
 if [ "${1:-}" != --inside ]; then
+  web= reg=
+  while [ $# -gt 0 ]; do
+    case $1 in
+      --web) web=1; shift ;;
+      --reg) [ $# -ge 2 ] || { echo "usage: device.sh [--web] [--reg FILE.reg]" >&2; exit 2; }
+             reg=$2; shift 2 ;;
+      *) echo "device: unknown argument $1 (--web: the device screen in a browser;" \
+              "--reg FILE.reg: a device provisioned by that file)" >&2; exit 2 ;;
+    esac
+  done
   for exe in brondelkit resume screenctl; do
     if [ ! -f "$BK_BUILD/$exe.exe" ]; then
       echo "device: $BK_BUILD/$exe.exe is missing; build first (scripts/run.sh does)" >&2
       exit 1
     fi
   done
+  if [ -n "$web" ]; then
+    source "$root/scripts/web.sh"
+    web_check
+  fi
   # The template the session copies: the tests' prefix settings, and every
   # program of the prefix on one 240x320 desktop with a taskbar. Through
   # the registry rather than "explorer /desktop=", which loses exit codes.
@@ -44,17 +60,18 @@ if [ "${1:-}" != --inside ]; then
   ) 9>"$BK_BUILD/.wineprefix-device.lock"
 
   # Provisioned: checked first, on a copy of the same template.
-  if [ "${1:-}" = --reg ]; then
-    [ $# = 2 ] || { echo "usage: device.sh [--reg FILE.reg]" >&2; exit 2; }
-    checked=0; BK_REG_TEMPLATE=$WINEPREFIX "$root/scripts/check-reg.sh" "$2" || checked=$?
+  if [ -n "$reg" ]; then
+    checked=0; BK_REG_TEMPLATE=$WINEPREFIX "$root/scripts/check-reg.sh" "$reg" || checked=$?
     [ $checked -le 2 ] || exit 1
     [ $checked -le 1 ] || exit 2
-    BK_DEVICE_REG=$(realpath "$2"); export BK_DEVICE_REG
+    BK_DEVICE_REG=$(realpath "$reg"); export BK_DEVICE_REG
   fi
 
   source "$root/scripts/xvfb.sh"
   mode=tour
-  if [ -n "${DISPLAY:-}" ]; then
+  if [ -n "$web" ]; then
+    mode=web
+  elif [ -n "${DISPLAY:-}" ]; then
     # Only a local server's socket reaches into the session's own network.
     number=${DISPLAY#*:}; socket=/tmp/.X11-unix/X${number%%.*}
     if [ "${DISPLAY%%:*}" = "" ] && [ -S "$socket" ]; then
@@ -63,9 +80,13 @@ if [ "${1:-}" != --inside ]; then
       echo "device: DISPLAY=$DISPLAY is not a local X server; showing the tour instead" >&2
     fi
   fi
-  if [ $mode = tour ]; then
+  if [ $mode != keys ]; then
     trap stop_xvfb EXIT
     start_xvfb 240x320
+  fi
+  if [ $mode = web ]; then
+    trap 'web_stop; stop_xvfb' EXIT
+    web_start
   fi
   if ! unshare --net --uts --mount --fork -- true 2>/dev/null; then
     echo "device: cannot make network/UTS/mount namespaces here (needs root)" >&2
@@ -78,6 +99,9 @@ fi
 
 # Inside the namespaces.
 mode=$2
+# The address holds the password: for this script, not for the programs.
+web_url=${BK_WEB_URL:-} web_ssh=${BK_WEB_SSH:-}
+unset BK_WEB_URL BK_WEB_SSH
 export WINEPREFIX=$BK_BUILD/wineprefix-device
 source "$BK_ROOT/scripts/wine-env.sh"
 source "$BK_ROOT/scripts/wine-ns.sh"
@@ -137,7 +161,13 @@ keys() {
   lan "${BK_DEVICE_LAN:-up}"
   start_program
   ctl wait shown 30000 >/dev/null || { echo "device: Brondelkit did not show itself" >&2; return 1; }
-  echo "Brondelkit runs on a 240x320 device screen on $DISPLAY (wireless LAN $lan_state)."
+  if [ $mode = web ]; then
+    echo "Brondelkit runs on a 240x320 device screen ($DISPLAY, wireless LAN $lan_state), in a browser at"
+    echo "  $web_url"
+    echo "From another machine: $web_ssh, then the same address there."
+  else
+    echo "Brondelkit runs on a 240x320 device screen on $DISPLAY (wireless LAN $lan_state)."
+  fi
   echo "Keys: r  suspend and resume   l  wireless LAN on/off   q  end the session"
   local key rc
   while kill -0 "$prog" 2>/dev/null; do
@@ -315,6 +345,6 @@ run_preview() {
   contact_sheet
 }
 
-if [ "$mode" = keys ]; then keys
+if [ "$mode" != tour ]; then keys
 elif [ -n "${BK_DEVICE_REG:-}" ]; then run_preview
 else run_tour; fi

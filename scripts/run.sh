@@ -1,7 +1,8 @@
 #!/bin/bash
 # Installs what is missing, builds, and shows Brondelkit on a 240x320 device
 # screen (scripts/device.sh): on a display as one small window with keys for
-# suspend/resume and the end, with none as a guided tour in pictures.
+# suspend/resume and the end, with none as a guided tour in pictures;
+# --web serves it to a browser instead, with the same keys.
 # BK_ARCH=i686 shows the device's 32-bit build instead of the x86_64 one.
 # --reg FILE.reg: a device provisioned by that file (see scripts/device.sh).
 set -euo pipefail

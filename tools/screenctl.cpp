@@ -6,6 +6,7 @@
 //   screenctl.exe corners                        settings dialog's 3 taps
 //   screenctl.exe icon                           where the icon sits
 //   screenctl.exe text ID VALUE | click ID       on the dialog with that id
+//   screenctl.exe where ID                       the centre of that control
 //   screenctl.exe stored NAME                    a stored text setting
 // STATE: resident shown settings-locked settings-unlocked lock lock-waiting
 // lock-password no-dialog gone. Exit 0 when done, 1 when not.
@@ -233,11 +234,20 @@ int wmain(int argc, wchar_t** argv)
         HWND dlg = DialogWith(_wtoi(argv[2]));
         return dlg && PostMessageW(GetDlgItem(dlg, _wtoi(argv[2])), BM_CLICK, 0, 0) ? 0 : 1;
     }
+    if (cmd == L"where" && argc == 3) {
+        // Where a tap from outside the desktop, through a browser, lands.
+        HWND dlg = DialogWith(_wtoi(argv[2]));
+        RECT rc;
+        if (!dlg || !GetWindowRect(GetDlgItem(dlg, _wtoi(argv[2])), &rc))
+            return 1;
+        std::printf("%ld %ld\n", (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+        return 0;
+    }
     if (cmd == L"stored" && argc == 3) {
         Print(Stored(argv[2]));
         return 0;
     }
     std::fprintf(stderr, "usage: screenctl.exe wait STATE [--not HWND] [MS] | lock | corners | icon |"
-                         " text ID VALUE | click ID | stored NAME\n");
+                         " text ID VALUE | click ID | where ID | stored NAME\n");
     return 2;
 }
