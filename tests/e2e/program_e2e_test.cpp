@@ -70,6 +70,10 @@ protected:
         PutRecord(L"", 0, 20, MarkerExe(), appEnable);
     }
 
+    // Past the start-up lock screen: the settings dialog from the icon,
+    // unlocked by taps on its corners.
+    void OpenUnlockedSettings(HWND* dlg);
+
     ::Program prog;
     HWND resident = NULL;
 };
@@ -104,6 +108,20 @@ bool Unlocked(HWND dlg)
 void PressButton(HWND dlg, int id)
 {
     PostMessageW(GetDlgItem(dlg, id), BM_CLICK, 0, 0);
+}
+
+// Past the start-up lock screen: the settings dialog from the icon,
+// unlocked by taps on its corners.
+void Program::OpenUnlockedSettings(HWND* dlg)
+{
+    StoreNoPasswordLaunching(0);
+    Network("up");
+    Start();
+    PassStartupLock();
+    PostMessageW(resident, WM_TRAYNOTIFY, ID_TRAYICON, WM_LBUTTONDOWN);
+    ASSERT_TRUE(WaitUntil([&] { return (*dlg = SettingsDialog(prog.pid)) != NULL; }));
+    UnlockWithClicks(prog, *dlg);
+    ASSERT_TRUE(WaitUntil([&] { return Unlocked(*dlg); }));
 }
 
 TEST_F(Program, FirstRunStoresDefaultsAndShowsSettingsBeforeLockAndIcon)
@@ -459,15 +477,8 @@ TEST_F(Program, ResumeDuringTheFirstRunDialogLeavesOneLockScreenAfterWinsock)
 // Exit as it was.
 TEST_F(Program, ExitOfTheFirstOfTwoSettingsDialogsEndsTheProgram)
 {
-    StoreNoPasswordLaunching(0);
-    Network("up");
-    Start();
-    PassStartupLock();
-    PostMessageW(resident, WM_TRAYNOTIFY, ID_TRAYICON, WM_LBUTTONDOWN);
     HWND first = NULL;
-    ASSERT_TRUE(WaitUntil([&] { return (first = SettingsDialog(prog.pid)) != NULL; }));
-    UnlockWithClicks(prog, first);
-    ASSERT_TRUE(WaitUntil([&] { return Unlocked(first); }));
+    ASSERT_NO_FATAL_FAILURE(OpenUnlockedSettings(&first));
     SetDlgItemTextW(first, IDC_PASS_EDIT, L"pw2");
 
     PostMessageW(resident, WM_TRAYNOTIFY, ID_TRAYICON, WM_LBUTTONDOWN);
@@ -494,15 +505,8 @@ TEST_F(Program, ExitOfTheFirstOfTwoSettingsDialogsEndsTheProgram)
 
 TEST_F(Program, ResumeOverAMessageBoxOfTheSettingsDialogLeavesNothingOfIt)
 {
-    StoreNoPasswordLaunching(0);
-    Network("up");
-    Start();
-    PassStartupLock();
-    PostMessageW(resident, WM_TRAYNOTIFY, ID_TRAYICON, WM_LBUTTONDOWN);
     HWND dlg = NULL;
-    ASSERT_TRUE(WaitUntil([&] { return (dlg = SettingsDialog(prog.pid)) != NULL; }));
-    UnlockWithClicks(prog, dlg);
-    ASSERT_TRUE(WaitUntil([&] { return Unlocked(dlg); }));
+    ASSERT_NO_FATAL_FAILURE(OpenUnlockedSettings(&dlg));
     SetDlgItemTextW(dlg, IDC_APP_PATH, L"");
     PressButton(dlg, IDOK);
     auto box = [&] {
