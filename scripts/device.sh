@@ -203,6 +203,19 @@ fail() {
 }
 expect() { ctl wait "$@" >/dev/null || fail "expected $1"; }
 
+# The password typed into the lock screen and its Close button pressed.
+answer_lock() {
+  ctl text 1009 "$1" && ctl click 1 || fail "cannot answer the lock screen"
+}
+
+# The program gone, and gone with exit code 0.
+expect_exit_0() {
+  expect gone
+  local s=0
+  program_status || s=$?
+  [ $s = 0 ] || fail "the program ended with exit code $s"
+}
+
 # A picture once two captures in a row agree: painting has settled.
 shot() {
   local a=$work/a.xwd b=$work/b.xwd i
@@ -261,7 +274,7 @@ run_tour() {
   expect lock-password
   shot lock-password "wireless LAN up: the lock screen asks the password"
 
-  ctl text 1009 1234 && ctl click 1 || fail "cannot answer the lock screen"
+  answer_lock 1234
   expect no-dialog
   shot passed "passed: the icon waits in the taskbar"
 
@@ -273,7 +286,7 @@ run_tour() {
   expect lock-password
   shot resume-fresh-lock "suspend and resume: a fresh lock screen"
 
-  ctl text 1009 1234 && ctl click 1 || fail "cannot answer the lock screen"
+  answer_lock 1234
   expect no-dialog
   shot passed-again "passed again"
 
@@ -282,10 +295,7 @@ run_tour() {
   tap_corners
   expect settings-unlocked
   ctl click 2 || fail "cannot press the exit button"
-  expect gone
-  local s=0
-  program_status || s=$?
-  [ $s = 0 ] || fail "the program ended with exit code $s"
+  expect_exit_0
   shot ended-exit-0 "ended from its settings dialog with exit code 0"
   contact_sheet
 }
@@ -320,7 +330,7 @@ run_preview() {
   if [ -n "$pass" ]; then
     expect lock-password
     shot lock-password "wireless LAN up: the lock screen asks the password"
-    ctl text 1009 "$pass" && ctl click 1 || fail "cannot answer the lock screen"
+    answer_lock "$pass"
     expect no-dialog
   else
     expect no-dialog
@@ -338,10 +348,7 @@ run_preview() {
   shot resume-lock "after a resume: the lock screen again"
 
   resume close || fail "cannot ask the program to close"
-  expect gone
-  local s=0
-  program_status || s=$?
-  [ $s = 0 ] || fail "the program ended with exit code $s"
+  expect_exit_0
   contact_sheet
 }
 

@@ -16,24 +16,23 @@ fi
 rm -rf "$WINEPREFIX"
 mkdir -p "$WINEPREFIX"
 wineboot -i >/dev/null 2>&1
-reg() { bk_reg_add "$@"; }
-reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
-reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
+bk_reg_add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
+bk_reg_add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
 subst='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
 # The proportional face, like the device's own: with the fixed-pitch one
 # the dialog units come out too narrow and the dialogs clip their texts.
-reg "$subst" /v 'MS UI Gothic' /t REG_SZ /d IPAPGothic
-reg "$subst" /v 'System' /t REG_SZ /d IPAPGothic
+bk_reg_add "$subst" /v 'MS UI Gothic' /t REG_SZ /d IPAPGothic
+bk_reg_add "$subst" /v 'System' /t REG_SZ /d IPAPGothic
 # Captions in that face too: the missing Tahoma's fallback is so wide that
 # the settings caption loses its end. A LOGFONTW: height -12, weight 700,
 # default charset, then the face name.
 caption_font=f4ffffff000000000000000000000000bc0200000000000100000000
 caption_font+=490050004100500047006f0074006800690063000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000
-reg 'HKCU\Control Panel\Desktop\WindowMetrics' /v CaptionFont /t REG_BINARY /d "$caption_font"
+bk_reg_add 'HKCU\Control Panel\Desktop\WindowMetrics' /v CaptionFont /t REG_BINARY /d "$caption_font"
 # At 88 dpi the 10-point lock screen's dialog units are close to the
 # device's, and its Close button lies on the 240x320 screen.
-reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 88
-reg 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels /t REG_DWORD /d 88
+bk_reg_add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 88
+bk_reg_add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels /t REG_DWORD /d 88
 cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 wineserver -w
 echo "$version" >"$WINEPREFIX/.brondelkit-ready"

@@ -5,7 +5,8 @@
 //   regcheck.exe import FILE.reg   a device fresh from its box, then FILE
 //   regcheck.exe check FILE.reg    the record the device will use, value by
 //                                  value, and one line per finding
-//   regcheck.exe held NAME         one field of that record; first-run: 1/0
+//   regcheck.exe held Pass|first-run   the password the record holds, or
+//                                  whether the start is a first run (1/0)
 // FILE is UTF-16LE with its byte-order mark: Wine's regedit reads any other
 // .reg as ANSI. check exits 0 when the program takes the file as written,
 // 1 with findings, 2 when the key is not there (the reason on one line).
@@ -405,6 +406,7 @@ int Import(const wchar_t* file)
     return 0;
 }
 
+// What the preview of a provisioned device needs to know of the record.
 int Held(const std::wstring& name)
 {
     bool firstRun = LoadRecord();
@@ -412,11 +414,6 @@ int Held(const std::wstring& name)
         Out(firstRun ? L"1" : L"0");
     else if (name == L"Pass")
         Out(Settings.Pass);
-    else if (name == L"AppPass")
-        Out(Settings.AppPass);
-    else if (name == L"PassEnable" || name == L"nTimeout" || name == L"AppEnable")
-        Out(Num(name == L"PassEnable" ? Settings.PassEnable
-                : name == L"nTimeout" ? Settings.nTimeout : Settings.AppEnable));
     else
         return 2;
     return 0;

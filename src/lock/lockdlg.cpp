@@ -9,7 +9,6 @@
 #include "resource.h"
 #include "settings/settings.h"
 
-
 #define MAX_STARS       7
 #define LOCK_TEXT_COLOR RGB(58, 62, 162)
 

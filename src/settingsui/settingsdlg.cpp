@@ -8,7 +8,6 @@
 #include "settings/settings.h"
 #include "shell/shell.h"
 
-
 #define STEP_UNLOCKED   3
 #define CORNER_MARGIN   20      // client pixels
 #define TIMEOUT_MIN     10u     // seconds
@@ -183,8 +182,8 @@ static void OnOk(HWND hDlg)
 static void OnCancel(HWND hDlg)
 {
     // Escape sends this command even while the Exit button is hidden; only
-    // an unlocked dialog may ask for the program's end. Its own controls
-    // tell: a second dialog opened and closed on top resets the step count.
+    // an unlocked dialog may ask for the program's end, and its own controls
+    // tell, as for Save.
     if (!IsPassFieldShown(hDlg)) {
         CloseSettings(hDlg);
         return;

@@ -65,6 +65,16 @@ protected:
     // One poll of the lock screen, as its 1-second timer would deliver it.
     void Poll(HWND lock) { PostMessageW(lock, WM_TIMER, 2, 0); }
 
+    // Polled on a usable network, the lock screen asks for the password.
+    void AskPassword(HWND lock)
+    {
+        Poll(lock);
+        ASSERT_TRUE(WaitUntil([&] { return ItemText(lock, IDC_LOCK_STATUS) == kWantPassword; }));
+    }
+
+    // The password typed and Close pressed: the lock screen goes.
+    void AnswerPassword(HWND lock, const wchar_t* pass);
+
     void StoreNoPasswordLaunching(DWORD appEnable = 1)
     {
         PutRecord(L"", 0, 20, MarkerExe(), appEnable);
@@ -108,6 +118,13 @@ bool Unlocked(HWND dlg)
 void PressButton(HWND dlg, int id)
 {
     PostMessageW(GetDlgItem(dlg, id), BM_CLICK, 0, 0);
+}
+
+void Program::AnswerPassword(HWND lock, const wchar_t* pass)
+{
+    SetDlgItemTextW(lock, IDC_LOCK_PASSWORD, pass);
+    PressButton(lock, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(lock); }));
 }
 
 // Past the start-up lock screen: the settings dialog from the icon,
@@ -257,8 +274,7 @@ TEST_F(Program, PasswordWantedWhenSet)
     Start();
     HWND lock = WaitLock();
     ASSERT_TRUE(lock);
-    Poll(lock);
-    ASSERT_TRUE(WaitUntil([&] { return ItemText(lock, IDC_LOCK_STATUS) == kWantPassword; }));
+    ASSERT_NO_FATAL_FAILURE(AskPassword(lock));
     Shot(L"e2e_lock_password");
     SetDlgItemTextW(lock, IDC_LOCK_PASSWORD, L"pw");
     PressButton(lock, IDOK);
@@ -416,8 +432,7 @@ TEST_F(Program, BurstOfResumesIsPassedWithOnePassword)
                 PostResume(prog.pid);   // the lock screen the burst arrives at
             HWND lock = WaitLock();
             ASSERT_TRUE(lock);
-            Poll(lock);
-            ASSERT_TRUE(WaitUntil([&] { return ItemText(lock, IDC_LOCK_STATUS) == kWantPassword; }));
+            ASSERT_NO_FATAL_FAILURE(AskPassword(lock));
 
             for (int i = 0; i < burst; i++)
                 PostResume(prog.pid, 7, order);
@@ -426,11 +441,8 @@ TEST_F(Program, BurstOfResumesIsPassedWithOnePassword)
             ASSERT_TRUE(fresh);
             EXPECT_NE(lock, fresh);
 
-            Poll(fresh);
-            ASSERT_TRUE(WaitUntil([&] { return ItemText(fresh, IDC_LOCK_STATUS) == kWantPassword; }));
-            SetDlgItemTextW(fresh, IDC_LOCK_PASSWORD, L"pw");
-            PressButton(fresh, IDOK);
-            ASSERT_TRUE(WaitUntil([&] { return !IsWindow(fresh); }));
+            ASSERT_NO_FATAL_FAILURE(AskPassword(fresh));
+            ASSERT_NO_FATAL_FAILURE(AnswerPassword(fresh, L"pw"));
             ASSERT_EQ(0, LockScreensOnceHandled(prog, resident)) << "passed once, asked again";
             if (!idleWindows)
                 idleWindows = TopWindows(prog.pid).size();
@@ -461,11 +473,8 @@ TEST_F(Program, ResumeDuringTheFirstRunDialogLeavesOneLockScreenAfterWinsock)
         }));
         ASSERT_EQ(1, LockScreensOnceHandled(prog, resident));
         HWND lock = LockScreen(prog.pid);
-        Poll(lock);
-        ASSERT_TRUE(WaitUntil([&] { return ItemText(lock, IDC_LOCK_STATUS) == kWantPassword; }));
-        SetDlgItemTextW(lock, IDC_LOCK_PASSWORD, L"pw");
-        PressButton(lock, IDOK);
-        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(lock); }));
+        ASSERT_NO_FATAL_FAILURE(AskPassword(lock));
+        ASSERT_NO_FATAL_FAILURE(AnswerPassword(lock, L"pw"));
         ASSERT_EQ(0, LockScreensOnceHandled(prog, resident)) << "passed once, asked again";
         PostMessageW(resident, WM_CLOSE, 0, 0);
         ASSERT_EQ(0u, WaitExit(prog));
