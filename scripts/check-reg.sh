@@ -16,7 +16,10 @@ export BK_BUILD=${BK_BUILD:-$root/${BK_BUILD_DIR:-build}/$arch}
 arch=$(basename "$BK_BUILD")      # the build folder is named after it
 if [ $# != 1 ]; then echo "usage: check-reg.sh FILE.reg" >&2; exit 3; fi
 file=$1
+source "$root/scripts/machine.sh"
+bk_arch_runs check-reg "$arch" || exit 3
 source "$root/scripts/reg-file.sh"
+source "$root/scripts/wine-env.sh"   # the loader and server, for the clean-up too
 if [ ! -f "$BK_BUILD/regcheck.exe" ]; then
   echo "check-reg: $BK_BUILD/regcheck.exe is missing; build first (scripts/build.sh)" >&2
   exit 3

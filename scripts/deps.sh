@@ -1,10 +1,14 @@
 #!/bin/bash
 # Installs the Debian packages the build and the tests need, when missing,
-# Wine's 32-bit side included: it runs the device's 32-bit build.
+# and Wine's 32-bit side, which runs the device's 32-bit build, on a machine
+# that runs 32-bit programs at all.
 set -euo pipefail
+source "$(dirname "$0")/machine.sh"
 packages=(cmake make g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 fonts-wine xvfb x11-apps
           imagemagick fonts-ipafont-gothic googletest xdotool iproute2 util-linux
-          hostname procps wine32:i386 x11vnc novnc websockify chromium)
+          hostname procps x11vnc novnc websockify chromium)
+i386=
+if bk_runs_32bit; then packages+=(wine32:i386); i386=1; fi
 # Node for the browser test's driver, unless the machine has its own.
 command -v node >/dev/null || packages+=(nodejs)
 command -v npm >/dev/null || packages+=(npm)
@@ -15,7 +19,9 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
-  dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
+  if [ -n "$i386" ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+  fi
   $sudo apt-get update -q
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
 fi

@@ -21,6 +21,8 @@ export BK_ROOT=${BK_ROOT:-$root}
 export BK_BUILD=${BK_BUILD:-$root/${BK_BUILD_DIR:-build}/${BK_ARCH:-x86_64}}
 
 if [ "${1:-}" != --inside ]; then
+  source "$root/scripts/machine.sh"
+  bk_arch_runs device "$(basename "$BK_BUILD")" || exit 2
   web= reg=
   while [ $# -gt 0 ]; do
     case $1 in

@@ -12,6 +12,8 @@ case $arch in
   x86_64|i686) ;;
   *) echo "run: BK_ARCH must be x86_64 or i686, not $arch" >&2; exit 2 ;;
 esac
+source "$root/scripts/machine.sh"
+bk_arch_runs run "$arch" || exit 2
 "$root/scripts/deps.sh"
 "$root/scripts/build.sh"
 export BK_ROOT=$root BK_BUILD=$root/${BK_BUILD_DIR:-build}/$arch

@@ -7,9 +7,23 @@ export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winebus.sys,wineusb.sys=d"
 
-# bk_reg_add KEY ARGS...: wine reg add in both registry views (wine reg runs
-# as a 32-bit program, the 64-bit build reads the other view), retried once
-# for Wine's rare spurious failure.
+# The loader is named, never left to Debian's wrappers: once Wine's 32-bit
+# side is installed they all pick the 32-bit loader, which a machine that
+# runs no 32-bit programs refuses. The x86_64 build (its tools and Wine's
+# own programs with it) runs on wine64 alone; only the i686 build takes the
+# 32-bit loader. Wine starts its own processes with WINELOADER.
+case $(basename "$BK_BUILD") in
+  i686) export WINELOADER=/usr/lib/wine/wine ;;
+  *)    export WINELOADER=/usr/lib/wine/wine64 ;;
+esac
+export WINESERVER=/usr/lib/wine/wineserver64
+wine() { "$WINELOADER" "$@"; }
+wineserver() { "$WINESERVER" "$@"; }
+export -f wine wineserver
+
+# bk_reg_add KEY ARGS...: wine reg add in both registry views (each named:
+# the 64-bit build reads one, the 32-bit build the other), retried once for
+# Wine's rare spurious failure.
 bk_reg_add() {
   local view
   for view in /reg:64 /reg:32; do

@@ -2,4 +2,4 @@
 # Runs a Windows program of the build under Wine (64- or 32-bit, as the exe
 # is) with the project's prefix.
 source "$(dirname "$0")/wine-env.sh"
-exec wine "$@"
+exec "$WINELOADER" "$@"

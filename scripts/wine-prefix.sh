@@ -4,18 +4,23 @@
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 # Bump when the set-up below changes, so that older prefixes are remade.
-# A prefix made before Wine's 32-bit side was installed has no 32-bit
-# system folder and can never run the device build: "wow64" marks one made
-# with it, and a prefix without the mark is remade.
-version=4-wow64
-if [ ! -e /usr/lib/i386-linux-gnu/wine/i386-windows/kernel32.dll ]; then
-  echo "Wine's 32-bit side is missing (wine32:i386): run scripts/deps.sh" >&2
-  exit 1
+# The i686 build's prefix needs Wine's 32-bit side: one made before it was
+# installed has no 32-bit system folder and can never run that build, so
+# "wow64" marks one made with it, and a prefix without the mark is remade.
+# The x86_64 build's prefix is made by wine64 alone and needs nothing of it.
+if [ "$WINELOADER" = /usr/lib/wine/wine64 ]; then
+  version=5-wine64
+else
+  version=4-wow64
+  if [ ! -e /usr/lib/i386-linux-gnu/wine/i386-windows/kernel32.dll ]; then
+    echo "Wine's 32-bit side is missing (wine32:i386): run scripts/deps.sh" >&2
+    exit 1
+  fi
 fi
 [ "$(cat "$WINEPREFIX/.brondelkit-ready" 2>/dev/null)" = "$version" ] && exit 0
 rm -rf "$WINEPREFIX"
 mkdir -p "$WINEPREFIX"
-wineboot -i >/dev/null 2>&1
+wine wineboot -i >/dev/null 2>&1
 bk_reg_add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
 bk_reg_add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
 subst='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
