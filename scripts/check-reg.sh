@@ -2,9 +2,10 @@
 # Checks a fleet's provisioning file against what the program will make of
 # it: the file is imported by the platform's regedit (of the checked build's
 # bitness, into the registry view that build reads) into a scratch prefix,
-# and the program's key is read back by the program's own settings store
-# (regcheck.exe). Prints the record a device so provisioned will use and
-# one line per finding.
+# in the device's locale, so that a REGEDIT4 file is read in code page 932
+# as on a device, and the program's key is read back by the program's own
+# settings store (regcheck.exe). Prints the record a device so provisioned
+# will use and one line per finding.
 #   check-reg.sh FILE.reg        BK_ARCH=i686 checks the device's 32-bit build
 # Exit status: 0 taken as written, 1 findings, 2 the file cannot be used
 # (one line says why), 3 the check itself could not run.
@@ -36,7 +37,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 3' INT TERM HUP
 
-if ! reason=$(bk_reg_utf16 "$file" "$work/file.reg"); then
+if ! reason=$(bk_reg_file "$file" "$work/file.reg"); then
   echo "check-reg: $file: $reason" >&2
   exit 2
 fi

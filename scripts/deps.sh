@@ -1,12 +1,12 @@
 #!/bin/bash
 # Installs the Debian packages the build and the tests need, when missing,
 # and Wine's 32-bit side, which runs the device's 32-bit build, on a machine
-# that runs 32-bit programs at all.
+# that runs 32-bit programs at all; makes the Japanese locale Wine runs in.
 set -euo pipefail
 source "$(dirname "$0")/machine.sh"
 packages=(cmake make g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 fonts-wine xvfb x11-apps
           imagemagick fonts-ipafont-gothic googletest xdotool iproute2 util-linux
-          hostname procps x11vnc novnc websockify chromium)
+          hostname procps x11vnc novnc websockify chromium locales)
 i386=
 if bk_runs_32bit; then packages+=(wine32:i386); i386=1; fi
 # Node for the browser test's driver, unless the machine has its own.
@@ -24,6 +24,14 @@ if [ ${#missing[@]} -gt 0 ]; then
   fi
   $sudo apt-get update -q
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+fi
+
+# The device's locale for Wine (scripts/wine-env.sh): without the glibc
+# locale Wine still speaks Japanese but keeps code page 1252, and reads a
+# Shift_JIS file unlike the device. Made once, from the locales package.
+if ! locale -a | grep -qx ja_JP.utf8; then
+  echo "Making the locale ja_JP.UTF-8"
+  $sudo localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 fi
 
 # The browser test's driver as its lock file pins it; it drives Debian's

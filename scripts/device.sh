@@ -114,7 +114,7 @@ ns_prefix "$work"       # every session starts as a device fresh from its box
 if [ -n "${BK_DEVICE_REG:-}" ]; then
   # Provisioned as a fleet does it, before the program's first start.
   source "$BK_ROOT/scripts/reg-file.sh"
-  bk_reg_utf16 "$BK_DEVICE_REG" "$work/provision.reg" >/dev/null &&
+  bk_reg_file "$BK_DEVICE_REG" "$work/provision.reg" >/dev/null &&
     wine "$BK_BUILD/regcheck.exe" import "$(bk_win_path "$work/provision.reg")" </dev/null >/dev/null ||
     { echo "device: cannot import $BK_DEVICE_REG" >&2; exit 1; }
 fi

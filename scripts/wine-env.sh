@@ -17,9 +17,15 @@ case $(basename "$BK_BUILD") in
   *)    export WINELOADER=/usr/lib/wine/wine64 ;;
 esac
 export WINESERVER=/usr/lib/wine/wineserver64
-wine() { "$WINELOADER" "$@"; }
+
+# Wine runs in the device's locale: Japanese, ANSI code page 932 (given by
+# the glibc locale that scripts/deps.sh makes). Only Wine's processes get
+# it, not the terminal or the other tools; and every process of a prefix
+# the same one, the one the prefix was made in.
+bk_wine_locale() { export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8; }
+wine() ( bk_wine_locale; exec "$WINELOADER" "$@" )
 wineserver() { "$WINESERVER" "$@"; }
-export -f wine wineserver
+export -f bk_wine_locale wine wineserver
 
 # bk_reg_add KEY ARGS...: wine reg add in both registry views (each named:
 # the 64-bit build reads one, the 32-bit build the other), retried once for

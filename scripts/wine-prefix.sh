@@ -8,10 +8,11 @@ source "$(dirname "$0")/wine-env.sh"
 # installed has no 32-bit system folder and can never run that build, so
 # "wow64" marks one made with it, and a prefix without the mark is remade.
 # The x86_64 build's prefix is made by wine64 alone and needs nothing of it.
+# "ja": made in the device's locale, the one it is used in.
 if [ "$WINELOADER" = /usr/lib/wine/wine64 ]; then
-  version=5-wine64
+  version=6-wine64-ja
 else
-  version=4-wow64
+  version=5-wow64-ja
   if [ ! -e /usr/lib/i386-linux-gnu/wine/i386-windows/kernel32.dll ]; then
     echo "Wine's 32-bit side is missing (wine32:i386): run scripts/deps.sh" >&2
     exit 1

@@ -7,9 +7,12 @@
 //                                  value, and one line per finding
 //   regcheck.exe held Pass|first-run   the password the record holds, or
 //                                  whether the start is a first run (1/0)
-// FILE is UTF-16LE with its byte-order mark: Wine's regedit reads any other
-// .reg as ANSI. check exits 0 when the program takes the file as written,
-// 1 with findings, 2 when the key is not there (the reason on one line).
+// FILE is read as a device reads it: UTF-16LE after its byte-order mark,
+// anything else (REGEDIT4) in the device's ANSI code page, 932; Wine's
+// regedit reads it in the code page of the locale it runs in, which import
+// requires to be that one. check exits 0 when the program takes the file as
+// written, 1 with findings, 2 when the file or the key is not usable (the
+// reason on one line).
 #include <windows.h>
 
 #include <fcntl.h>
@@ -30,6 +33,7 @@ const wchar_t kProgramKey[] = L"HKEY_LOCAL_MACHINE\\" SETTINGS_KEY;
 // What the resident window stores when it finds no settings.
 const wchar_t kFirstRunApp[] = FIRST_RUN_APP_PATH;
 const wchar_t* const kNames[] = {L"Pass", L"PassEnable", L"nTimeout", L"AppPass", L"AppEnable"};
+const UINT kDeviceCodePage = 932;  // Shift_JIS, a Japanese device's ANSI code page
 
 void Out(const std::wstring& line)
 {
@@ -62,9 +66,14 @@ std::wstring Quote(const std::wstring& text)
 
 // --- The file: which keys and value names it sets ---------------------------
 
+struct FileValue {
+    std::wstring name;
+    bool beyondAscii;  // its line holds more than ASCII
+};
+
 struct FileKey {
     std::wstring name;
-    std::vector<std::wstring> values;
+    std::vector<FileValue> values;
 };
 
 std::wstring Trim(const std::wstring& s)
@@ -124,13 +133,30 @@ std::vector<FileKey> ParseKeys(const std::wstring& text)
                 current = keys.size();
             }
         } else if (current && ValueName(line, &name)) {
-            keys[current - 1].values.push_back(name);
+            bool beyond = false;
+            for (wchar_t c : line)
+                beyond = beyond || c > 0x7f;
+            keys[current - 1].values.push_back(FileValue{name, beyond});
         }
     }
     return keys;
 }
 
-bool ReadFileText(const wchar_t* path, std::wstring* text)
+// The file's text as a device reads it.
+struct FileText {
+    std::wstring text;
+    bool cp932Text = true;  // every byte a character of code page 932
+    bool utf8 = false;      // UTF-8 with more than ASCII in it
+};
+
+bool Decode(UINT codePage, DWORD flags, const std::vector<char>& bytes, std::wstring* text)
+{
+    int n = MultiByteToWideChar(codePage, flags, bytes.data(), (int)bytes.size(), NULL, 0);
+    text->assign(n > 0 ? n : 0, L'\0');
+    return n > 0 && MultiByteToWideChar(codePage, flags, bytes.data(), (int)bytes.size(), &(*text)[0], n) == n;
+}
+
+bool ReadFileText(const wchar_t* path, FileText* file)
 {
     HANDLE f = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     if (f == INVALID_HANDLE_VALUE)
@@ -140,10 +166,20 @@ bool ReadFileText(const wchar_t* path, std::wstring* text)
     DWORD got = 0;
     bool ok = !bytes.empty() && ReadFile(f, bytes.data(), (DWORD)bytes.size(), &got, NULL);
     CloseHandle(f);
-    if (!ok || got < 2 || (unsigned char)bytes[0] != 0xFF || (unsigned char)bytes[1] != 0xFE)
+    if (!ok)
         return false;
-    text->assign((const wchar_t*)(bytes.data() + 2), (got - 2) / 2);
-    return true;
+    bytes.resize(got);
+    if (got >= 2 && (unsigned char)bytes[0] == 0xFF && (unsigned char)bytes[1] == 0xFE) {
+        file->text.assign((const wchar_t*)(bytes.data() + 2), (got - 2) / 2);
+        return true;
+    }
+    std::wstring unused;
+    bool ascii = true;
+    for (char c : bytes)
+        ascii = ascii && (unsigned char)c < 0x80;
+    file->utf8 = !ascii && Decode(CP_UTF8, MB_ERR_INVALID_CHARS, bytes, &unused);
+    file->cp932Text = Decode(kDeviceCodePage, MB_ERR_INVALID_CHARS, bytes, &unused);
+    return Decode(kDeviceCodePage, 0, bytes, &file->text);
 }
 
 // --- The registry: what regedit wrote -----------------------------------
@@ -276,28 +312,35 @@ std::wstring ValueLabel(const std::wstring& name)
 
 // Lines of the file that set a value regedit did not write, and values the
 // program does not read, under its key and under any other.
-void CheckNames(HKEY key, const std::vector<FileKey>& keys)
+void CheckNames(HKEY key, const std::vector<FileKey>& keys, bool utf8)
 {
     for (const FileKey& k : keys) {
         if (!IsProgramKey(k.name)) {
             if (k.values.empty())
                 continue;  // a key alone changes nothing the program sees
             std::wstring list;
-            for (const std::wstring& v : k.values)
-                list += (list.empty() ? L"" : L", ") + ValueLabel(v);
+            for (const FileValue& v : k.values)
+                list += (list.empty() ? L"" : L", ") + ValueLabel(v.name);
             Finding(L"[" + k.name + L"]", L"not the program's key (" + std::wstring(kProgramKey) +
                                               L"): it never reads " + list);
             continue;
         }
         std::vector<std::wstring> seen;
-        for (const std::wstring& v : k.values) {
+        for (const FileValue& v : k.values) {
             bool again = false;
             for (const std::wstring& s : seen)
-                again = again || _wcsicmp(s.c_str(), v.c_str()) == 0;
-            seen.push_back(v);
-            if (!again && !ReadRaw(key, v.c_str()).present)
-                Finding(ValueLabel(v), L"its line in the file was not imported (regedit skips a line it "
-                                       L"cannot read): the device has no " + ValueLabel(v));
+                again = again || _wcsicmp(s.c_str(), v.name.c_str()) == 0;
+            seen.push_back(v.name);
+            if (again)
+                continue;
+            Raw r = ReadRaw(key, v.name.c_str());
+            if (!r.present)
+                Finding(ValueLabel(v.name), L"its line in the file was not imported (regedit skips a line it "
+                                            L"cannot read): the device has no " + ValueLabel(v.name));
+            else if (utf8 && v.beyondAscii)
+                Finding(ValueLabel(v.name), L"the file is UTF-8, but a device reads a REGEDIT4 file in code page "
+                                            L"932 (Shift_JIS): it reads " + AsWritten(r) +
+                                            L" (save the file as Shift_JIS, or as UTF-16LE for regedit 5)");
         }
     }
     wchar_t name[16384];
@@ -340,12 +383,16 @@ void PrintRecord(const Raw* raw, bool firstRun)
 
 int Check(const wchar_t* file)
 {
-    std::wstring text;
+    FileText text;
     if (!ReadFileText(file, &text)) {
-        Out(L"cannot be read as UTF-16LE with a byte-order mark");
+        Out(L"cannot be read");
         return 2;
     }
-    std::vector<FileKey> keys = ParseKeys(text);
+    if (!text.cp932Text && !text.utf8) {
+        Out(L"not text in code page 932 (Shift_JIS), in which a device reads a REGEDIT4 file");
+        return 2;
+    }
+    std::vector<FileKey> keys = ParseKeys(text.text);
     HKEY key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, SETTINGS_KEY, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
         std::wstring named;
@@ -382,7 +429,7 @@ int Check(const wchar_t* file)
                                                          L"starts AppPass)");
     else if (!Settings.AppPass[0])
         Finding(L"AppPass", L"empty with AppEnable 1: passing the lock screen starts nothing");
-    CheckNames(key, keys);
+    CheckNames(key, keys, text.utf8);
     RegCloseKey(key);
 
     PrintRecord(raw, firstRun);
@@ -398,6 +445,12 @@ int Import(const wchar_t* file)
     // A device fresh from its box has no settings; the scratch copy of a
     // used prefix might.
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, SETTINGS_KEY);
+    if (GetACP() != kDeviceCodePage) {
+        std::fprintf(stderr, "regcheck: Wine runs in code page %u here, not the device's %u, and its regedit "
+                             "would read a REGEDIT4 file unlike a device (scripts/deps.sh makes the locale "
+                             "ja_JP.UTF-8 that gives it)\n", GetACP(), kDeviceCodePage);
+        return 1;
+    }
     DWORD code = 1;
     if (!RunRegedit(file, &code)) {
         std::fprintf(stderr, "regcheck: regedit did not run to its end (%lu)\n", GetLastError());

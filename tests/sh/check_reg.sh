@@ -1,8 +1,9 @@
 #!/bin/bash
-# The provisioning check on three files: the example export (UTF-16LE) taken
-# as written; a REGEDIT4 file in UTF-8 whose number is written as a text;
-# one with nothing for the program's key, refused on one line. No scratch
-# prefix and none of its processes remain.
+# The provisioning check: the example export (UTF-16LE) taken as written; a
+# REGEDIT4 file whose number is written as a text; a Japanese path taken
+# from Shift_JIS and flagged in UTF-8, which a device reads in code page
+# 932; a file with nothing for the program's key, refused on one line. No
+# scratch prefix and none of its processes remain.
 set -euo pipefail
 fail() { echo "FAIL: $*" >&2; exit 1; }
 check() {
@@ -20,15 +21,27 @@ has '  Pass        "4821"'
 has '  nTimeout    30'
 
 key='[HKEY_LOCAL_MACHINE\SOFTWARE\TAVIK\Brondelkit]'
-printf 'REGEDIT4\r\n\r\n%s\r\n"Pass"="k\xc3\xa4se"\r\n"PassEnable"=dword:1\r\n"nTimeout"="30"\r\n' "$key" >"$dir/type.reg"
+printf 'REGEDIT4\r\n\r\n%s\r\n"Pass"="kase"\r\n"PassEnable"=dword:1\r\n"nTimeout"="30"\r\n' "$key" >"$dir/type.reg"
 printf '"AppPass"="\\\\windows\\\\iesample.exe"\r\n"AppEnable"=dword:00000001\r\n' >>"$dir/type.reg"
 check "$dir/type.reg"
 [ $status = 1 ] || fail "a text for a number: status $status"
-has "  Pass        \"k"$'\xc3\xa4'"se\""     # read as UTF-8, not as ANSI
 has '  nTimeout    3145779'
 grep -q '^finding: nTimeout: REG_SZ "30" where the program expects REG_DWORD.* 3145779$' <<<"$out" \
   || fail "no wrong-type finding"
 [ "$(grep -c '^finding: ' <<<"$out")" = 2 ] || fail "not two findings (type, range)"
+
+path='\Program Files\業務端末\gyomu.exe'
+printf 'REGEDIT4\r\n\r\n%s\r\n"AppPass"="%s"\r\n"AppEnable"=dword:1\r\n' "$key" "${path//\\/\\\\}" >"$dir/utf8.reg"
+iconv -f UTF-8 -t CP932 "$dir/utf8.reg" >"$dir/sjis.reg"
+check "$dir/sjis.reg"
+[ $status = 0 ] || fail "Shift_JIS: status $status"
+has "  AppPass     \"$path\""
+check "$dir/utf8.reg"
+[ $status = 1 ] || fail "UTF-8: status $status"
+read_as=$(iconv -f CP932 -t UTF-8 <<<"$path")   # its UTF-8 bytes, as a device reads them
+finding='finding: AppPass: the file is UTF-8, but a device reads a REGEDIT4 file in code page 932'
+grep -qF "$finding (Shift_JIS): it reads REG_SZ \"$read_as\"" <<<"$out" \
+  || fail "no finding on the UTF-8 path"
 
 printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\TAVIK\\Other]\n"Pass"="1"\n' >"$dir/other.reg"
 check "$dir/other.reg"

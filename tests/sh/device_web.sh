@@ -13,8 +13,8 @@ fail() { echo "FAIL: $*" >&2; cat "$out" >&2; exit 1; }
 marked() { grep -lsz "^BK_WEB_TEST=$1$" /proc/[0-9]*/environ | cut -d/ -f3 || true; }
 ctl() {
   local pid; pid=$(grep -lsz "^WINEPREFIX=$prefix$" /proc/[0-9]*/environ | head -n 1 | cut -d/ -f3)
-  nsenter -t "$pid" -n -u -m env WINEPREFIX="$prefix" "$WINELOADER" "$BK_BUILD/screenctl.exe" "$@" \
-    </dev/null | tr -d '\r'
+  nsenter -t "$pid" -n -u -m env WINEPREFIX="$prefix" "$BK_ROOT/scripts/wine-exec.sh" \
+    "$BK_BUILD/screenctl.exe" "$@" </dev/null | tr -d '\r'
 }
 # A port nothing holds now, as the kernel hands them out.
 port=$(node -e 's = require("net").createServer().listen(0, "127.0.0.1", () => {
