@@ -310,8 +310,9 @@ std::wstring ValueLabel(const std::wstring& name)
     return name.empty() ? L"@ (the key's default value)" : name;
 }
 
-// Lines of the file that set a value regedit did not write, and values the
-// program does not read, under its key and under any other.
+// Lines of the file that set a value regedit did not write, lines of a UTF-8
+// file whose text a device reads otherwise, and values the program does not
+// read, under its key and under any other.
 void CheckNames(HKEY key, const std::vector<FileKey>& keys, bool utf8)
 {
     for (const FileKey& k : keys) {
