@@ -6,9 +6,9 @@
 # question is put with a 91-byte static i386 program that only exits 0, so
 # it needs no 32-bit package and can be asked before anything is installed.
 BK_NO_32BIT_REASON="this machine runs no 32-bit programs"
+BK_I386_PROBE=${BK_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}/${BK_BUILD_DIR:-build}/i386-exit0
 bk_runs_32bit() {
-  local dir=${BK_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}/${BK_BUILD_DIR:-build}
-  local probe=$dir/i386-exit0
+  local probe=$BK_I386_PROBE dir=${BK_I386_PROBE%/*}
   # Written once, whole: a test puts its own stand-in over this path.
   if [ ! -e "$probe" ]; then
     mkdir -p "$dir"

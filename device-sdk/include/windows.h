@@ -112,6 +112,7 @@ typedef struct _SECURITY_ATTRIBUTES {
 #define ERROR_BUFFER_OVERFLOW       111L
 #define ERROR_MORE_DATA             234L
 #define ERROR_ALREADY_EXISTS        183L
+#define ERROR_TIMEOUT               1460L
 
 #define HKEY_LOCAL_MACHINE  ((HKEY)(ULONG_PTR)0x80000002)
 #define REG_SZ              1
@@ -158,6 +159,14 @@ typedef struct _PROCESS_INFORMATION {
     DWORD dwProcessId;
     DWORD dwThreadId;
 } PROCESS_INFORMATION, *LPPROCESS_INFORMATION;
+
+/* ---- Threads, events, waits ---- */
+typedef DWORD (WINAPI* LPTHREAD_START_ROUTINE)(LPVOID lpParameter);
+#define MAX_PATH            260
+#define INFINITE            0xFFFFFFFF
+#define WAIT_OBJECT_0       0x00000000L
+#define WAIT_TIMEOUT        258L
+#define WAIT_FAILED         0xFFFFFFFF
 
 /* ---- Resources ---- */
 #define RT_DIALOG       MAKEINTRESOURCE(5)
@@ -307,6 +316,7 @@ BOOL WINAPI GetMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFil
 BOOL WINAPI TranslateMessage(const MSG* lpMsg);
 LONG WINAPI DispatchMessageW(const MSG* lpMsg);
 BOOL WINAPI PostMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+LRESULT WINAPI SendMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 void WINAPI PostQuitMessage(int nExitCode);
 UINT WINAPI SetTimer(HWND hWnd, UINT nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);
 BOOL WINAPI KillTimer(HWND hWnd, UINT uIDEvent);
@@ -369,6 +379,19 @@ HANDLE WINAPI CreateMutexW(LPSECURITY_ATTRIBUTES lpMutexAttributes, BOOL bInitia
 DWORD WINAPI GetLastError(void);
 void WINAPI Sleep(DWORD dwMilliseconds);
 HLOCAL WINAPI LocalAlloc(UINT uFlags, UINT uBytes);
+
+/* Threads and synchronisation. The thread's security attributes are
+ * "Ignored. Must be NULL"; its stack size is ignored without
+ * STACK_SIZE_PARAM_IS_A_RESERVATION, which the model leaves out. */
+HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES lpsa, DWORD cbStack,
+                           LPTHREAD_START_ROUTINE lpStartAddr, LPVOID lpvThreadParam,
+                           DWORD fdwCreate, LPDWORD lpIDThread);
+HANDLE WINAPI CreateEventW(LPSECURITY_ATTRIBUTES lpEventAttributes, BOOL bManualReset,
+                           BOOL bInitialState, LPCWSTR lpName);
+BOOL WINAPI SetEvent(HANDLE hEvent);
+DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds);
+DWORD WINAPI WaitForMultipleObjects(DWORD cObjects, CONST HANDLE* lphObjects, BOOL fWaitAll,
+                                    DWORD dwTimeout);
 HLOCAL WINAPI LocalFree(HLOCAL hMem);
 
 } /* extern "C" */

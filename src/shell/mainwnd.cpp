@@ -2,6 +2,7 @@
 
 #include "common/fallbacks.h"
 #include "lock/lockdlg.h"
+#include "platform/power.h"
 #include "resource.h"
 #include "settings/settings.h"
 #include "settingsui/settingsdlg.h"
@@ -16,6 +17,10 @@ static BOOL s_relockPending;
 // Set while the first-run dialog runs inside the window's creation: Winsock
 // is not started yet, and the start-up's own resume is still to be posted.
 static BOOL s_bFirstRunOpen;
+
+// Dialogs of the resident window ended on one resume. Listed before any is
+// ended: ending one activates its owner, which reorders the windows.
+#define MAX_OPEN_DIALOGS 32
 
 static void CopyText(WCHAR* to, const WCHAR* from, int cch)
 {
@@ -40,6 +45,8 @@ static void TakeLaunchPathSnapshot()
 
 static LRESULT OnCreate(HWND hWnd)
 {
+    // First, so that a resume during the first-run dialog is seen.
+    StartResumeSource(hWnd);
     if (LoadSettings() == -1) {
         ApplyFirstRunDefaults();
         // Its exit choice must not end the program before it ever ran.
@@ -56,15 +63,34 @@ static LRESULT OnCreate(HWND hWnd)
 
 static LRESULT OnDestroy(HWND hWnd)
 {
+    StopResumeSource();
     RemoveTrayIcon(hWnd);
     PostQuitMessage(0);
     return 0;
 }
 
+// A broadcast reaches every dialog, and each ends itself on its own copy;
+// the Power Manager tells this window alone. Each open dialog is handed the
+// same notice here, so that every road ends them all, their message boxes
+// included. A second copy on a dialog already ending does nothing more.
+static void EndOpenDialogs(HWND hWnd)
+{
+    HWND owned[MAX_OPEN_DIALOGS];
+    int n = 0;
+    for (HWND h = GetWindow(hWnd, GW_HWNDFIRST); h && n < MAX_OPEN_DIALOGS;
+         h = GetWindow(h, GW_HWNDNEXT)) {
+        if (GetWindow(h, GW_OWNER) == hWnd)
+            owned[n++] = h;
+    }
+    for (int i = 0; i < n; i++)
+        SendMessageW(owned[i], WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+}
+
 static LRESULT OnResume(HWND hWnd)
 {
-    // The dialog ends itself on its own copy of the notification; the
-    // resume that the start-up posts then opens the one lock screen.
+    EndOpenDialogs(hWnd);
+    // The resume that the start-up posts opens the one lock screen once
+    // the first-run dialog has ended.
     if (s_bFirstRunOpen)
         return 0;
     if (g_hLockScreen) {

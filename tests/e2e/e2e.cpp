@@ -26,6 +26,15 @@ Program StartProgram()
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
     BOOL ok = CreateProcessW(exe.c_str(), NULL, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi);
+    if (!ok && GetLastError() == ERROR_INTERNAL_ERROR) {
+        // Wine's own start of a process, seen to fail once in hundreds of
+        // starts under load: the new process died before it reported its
+        // start-up done, that is before any code of the exe ran. No start
+        // of the program, so it is tried once more, and said.
+        std::cout << "[ platform ] CreateProcess failed with 1359 before brondelkit.exe ran; "
+                     "started again" << std::endl;
+        ok = CreateProcessW(exe.c_str(), NULL, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi);
+    }
     EXPECT_TRUE(ok) << "cannot start brondelkit.exe: " << GetLastError();
     if (ok) {
         CloseHandle(pi.hThread);
@@ -129,6 +138,27 @@ void PostResume(DWORD pid, WPARAM event, Delivery order)
     });
     for (HWND h : windows)
         PostMessageW(h, WM_POWERBROADCAST, event, 0);
+}
+
+DWORD RunResumeTool(const wchar_t* road)
+{
+    std::wstring exe = DriverDir() + L"\\resume.exe";
+    std::wstring line = L"resume.exe";
+    if (road)
+        line += std::wstring(L" ") + road;
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(exe.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) {
+        ADD_FAILURE() << "cannot start resume.exe: " << GetLastError();
+        return 99;
+    }
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code;
 }
 
 void Click(int x, int y)

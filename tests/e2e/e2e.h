@@ -36,6 +36,9 @@ bool TrayIconPresent(HWND resident);
 // process, the resident window first or last.
 enum class Delivery { ResidentLast, ResidentFirst };
 void PostResume(DWORD pid, WPARAM event = 7, Delivery order = Delivery::ResidentLast);
+// The run command's resume tool (tools/resume.cpp) with one argument, or
+// none: its exit code, or 99 when it could not run.
+DWORD RunResumeTool(const wchar_t* road = nullptr);
 void Click(int x, int y);                      // a real click on the screen
 
 // Asks the test script around the driver to change the namespace's network:

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "e2e/e2e.h"
+#include "platform/power.h"
 #include "resource.h"
 #include "support/dialog_driver.h"
 #include "support/scratch_registry.h"
@@ -30,6 +31,7 @@ protected:
     {
         EndProgram(prog);
         WaitUntil([] { return ResidentWindow() == NULL; });
+        SetEnvironmentVariableW(L"BK_POWER_MANAGER", NULL);
     }
 
     void Start()
@@ -118,6 +120,18 @@ bool Unlocked(HWND dlg)
 void PressButton(HWND dlg, int id)
 {
     PostMessageW(GetDlgItem(dlg, id), BM_CLICK, 0, 0);
+}
+
+// The settings dialog's visible message box, or NULL.
+HWND ErrorBox(DWORD pid)
+{
+    for (HWND h : TopWindows(pid)) {
+        WCHAR caption[8] = L"";
+        GetWindowTextW(h, caption, 8);
+        if (IsWindowVisible(h) && wcscmp(caption, L"ERR") == 0)
+            return h;
+    }
+    return NULL;
 }
 
 void Program::AnswerPassword(HWND lock, const wchar_t* pass)
@@ -344,19 +358,40 @@ TEST_F(Program, LockedSettingsDialogClosesWithoutEndingTheProgram)
     EXPECT_TRUE(TrayIconPresent(resident));
 }
 
+// Queues of that process registered for the Power Manager's notices.
+int PowerRegistrations(DWORD pid)
+{
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, PM_STANDIN_KEY, 0, KEY_QUERY_VALUE, &key))
+        return 0;
+    std::wstring own = std::to_wstring(pid) + L".";
+    int n = 0;
+    WCHAR name[64];
+    for (DWORD i = 0, cch = 64; !RegEnumValueW(key, i, name, &cch, NULL, NULL, NULL, NULL);
+         i++, cch = 64)
+        n += std::wstring(name).compare(0, own.size(), own) == 0;
+    RegCloseKey(key);
+    return n;
+}
+
 TEST_F(Program, CloseRequestFromOutsideEndsWithZero)
 {
     StoreNoPasswordLaunching(0);
     Network("up");
     Start();
     PassStartupLock();
+    ASSERT_EQ(1, PowerRegistrations(prog.pid));
     PostMessageW(resident, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, WaitExit(prog));
     EXPECT_FALSE(TrayIconPresent(resident));
+    EXPECT_EQ(0, PowerRegistrations(prog.pid)) << "its power notices outlived the program";
 }
 
+// On a device without a Power Manager the platform's broadcast is the one
+// road, as it always was.
 TEST_F(Program, ResumeOverTheSettingsDialogLeavesOneLockScreen)
 {
+    SetEnvironmentVariableW(L"BK_POWER_MANAGER", L"none");
     StoreNoPasswordLaunching(0);
     Start();
     HWND first = WaitLock();
@@ -372,6 +407,7 @@ TEST_F(Program, ResumeOverTheSettingsDialogLeavesOneLockScreen)
     ASSERT_TRUE(WaitUntil([&] { return SettingsDialog(prog.pid) == NULL &&
                                        VisibleLockScreens(prog.pid) == 1; }));
     EXPECT_EQ(STILL_ACTIVE, WaitExit(prog, 0));
+    EXPECT_EQ(0, PowerRegistrations(prog.pid));
 }
 
 // The icon's tap is queued behind everything posted before it to the
@@ -449,14 +485,34 @@ TEST_F(Program, BurstOfResumesIsPassedWithOnePassword)
             EXPECT_EQ(idleWindows, TopWindows(prog.pid).size());
         }
     }
+
+    // A device that both broadcasts and notifies: two resumes reach the
+    // resident window for each one of the device.
+    HWND lock = NULL;
+    for (int i = 0; i < 5; i++)
+        ASSERT_EQ(0u, RunResumeTool());
+    ASSERT_EQ(1, LockScreensOnceHandled(prog, resident));
+    ASSERT_TRUE(lock = LockScreen(prog.pid));
+    ASSERT_NO_FATAL_FAILURE(AskPassword(lock));
+    ASSERT_NO_FATAL_FAILURE(AnswerPassword(lock, L"pw"));
+    ASSERT_EQ(0, LockScreensOnceHandled(prog, resident)) << "passed once, asked again";
     EXPECT_EQ(STILL_ACTIVE, WaitExit(prog, 0));
     EXPECT_EQ(1, LaunchCount());
 }
 
 TEST_F(Program, ResumeDuringTheFirstRunDialogLeavesOneLockScreenAfterWinsock)
 {
-    for (Delivery order : {Delivery::ResidentFirst, Delivery::ResidentLast}) {
-        SCOPED_TRACE(order == Delivery::ResidentFirst ? "resident first" : "resident last");
+    // The broadcast in either order, then the Power Manager's notice, which
+    // reaches the resident window alone.
+    struct Road {
+        const char* name;
+        bool notice;
+        Delivery order;
+    };
+    for (const Road& road : {Road{"resident first", false, Delivery::ResidentFirst},
+                             Road{"resident last", false, Delivery::ResidentLast},
+                             Road{"power manager", true, Delivery::ResidentLast}}) {
+        SCOPED_TRACE(road.name);
         // A password stored, yet never run; the network usable only once
         // Winsock is running.
         DeleteSettingsKey();
@@ -465,7 +521,10 @@ TEST_F(Program, ResumeDuringTheFirstRunDialogLeavesOneLockScreenAfterWinsock)
         Network("noaddress-shortname");
         Start();
         ASSERT_TRUE(WaitUntil([&] { return SettingsDialog(prog.pid) != NULL; }));
-        PostResume(prog.pid, 7, order);
+        if (road.notice)
+            ASSERT_EQ(0u, RunResumeTool(L"pm"));
+        else
+            PostResume(prog.pid, 7, road.order);
         // The icon comes just before the start-up's own resume is posted.
         ASSERT_TRUE(WaitUntil([&] {
             return SettingsDialog(prog.pid) == NULL && LockScreen(prog.pid) != NULL &&
@@ -518,16 +577,7 @@ TEST_F(Program, ResumeOverAMessageBoxOfTheSettingsDialogLeavesNothingOfIt)
     ASSERT_NO_FATAL_FAILURE(OpenUnlockedSettings(&dlg));
     SetDlgItemTextW(dlg, IDC_APP_PATH, L"");
     PressButton(dlg, IDOK);
-    auto box = [&] {
-        for (HWND h : TopWindows(prog.pid)) {
-            WCHAR caption[8] = L"";
-            GetWindowTextW(h, caption, 8);
-            if (IsWindowVisible(h) && wcscmp(caption, L"ERR") == 0)
-                return h;
-        }
-        return HWND(NULL);
-    };
-    ASSERT_TRUE(WaitUntil([&] { return box() != NULL; }));
+    ASSERT_TRUE(WaitUntil([&] { return ErrorBox(prog.pid) != NULL; }));
 
     PostResume(prog.pid);
     HWND lock = WaitLock();
@@ -535,8 +585,49 @@ TEST_F(Program, ResumeOverAMessageBoxOfTheSettingsDialogLeavesNothingOfIt)
     Poll(lock);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(lock); }));
     ASSERT_EQ(0, LockScreensOnceHandled(prog, resident));
-    EXPECT_EQ(NULL, box());
+    EXPECT_EQ(NULL, ErrorBox(prog.pid));
     EXPECT_FALSE(IsWindow(dlg));
+}
+
+// The Power Manager tells the resident window alone: every dialog of the
+// program must still end, message boxes included, and one lock screen stay,
+// passed by one right password without a second launch.
+TEST_F(Program, PowerManagerNoticeEndsEveryDialogAndLeavesOneLockScreen)
+{
+    PutRecord(L"pw", 1, 20, MarkerExe(), 1);
+    Network("up");
+    Start();
+    HWND lock = WaitLock();
+    ASSERT_NO_FATAL_FAILURE(AskPassword(lock));
+    ASSERT_NO_FATAL_FAILURE(AnswerPassword(lock, L"pw"));
+    ASSERT_TRUE(WaitUntil([] { return LaunchCount() == 1; }));
+
+    PostMessageW(resident, WM_TRAYNOTIFY, ID_TRAYICON, WM_LBUTTONDOWN);
+    HWND dlg = NULL;
+    ASSERT_TRUE(WaitUntil([&] { return (dlg = SettingsDialog(prog.pid)) != NULL; }));
+    UnlockWithClicks(prog, dlg);
+    ASSERT_TRUE(WaitUntil([&] { return Unlocked(dlg); }));
+    SetDlgItemTextW(dlg, IDC_APP_PATH, L"");
+    PressButton(dlg, IDOK);
+    HWND box = NULL;
+    ASSERT_TRUE(WaitUntil([&] { return (box = ErrorBox(prog.pid)) != NULL; }));
+
+    ASSERT_EQ(0u, RunResumeTool(L"pm"));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg) && !IsWindow(box); }))
+        << "the settings dialog or its message box outlived the resume";
+    lock = WaitLock();
+    ASSERT_NO_FATAL_FAILURE(AskPassword(lock));
+
+    // At a lock screen that wants the password: a fresh one replaces it.
+    ASSERT_EQ(0u, RunResumeTool(L"pm"));
+    ASSERT_EQ(1, LockScreensOnceHandled(prog, resident));
+    HWND fresh = LockScreen(prog.pid);
+    EXPECT_NE(lock, fresh);
+    ASSERT_NO_FATAL_FAILURE(AskPassword(fresh));
+    ASSERT_NO_FATAL_FAILURE(AnswerPassword(fresh, L"pw"));
+    ASSERT_EQ(0, LockScreensOnceHandled(prog, resident)) << "passed once, asked again";
+    EXPECT_EQ(1, LaunchCount());
+    EXPECT_EQ(STILL_ACTIVE, WaitExit(prog, 0));
 }
 
 TEST_F(Program, SecondStartChangesNothingAndEndsWithZero)

@@ -8,24 +8,6 @@
 
 namespace {
 
-DWORD RunResumeTool()
-{
-    std::wstring exe = DriverDir() + L"\\resume.exe";
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(exe.c_str(), NULL, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) {
-        ADD_FAILURE() << "cannot start resume.exe: " << GetLastError();
-        return 99;
-    }
-    DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return code;
-}
-
 TEST(ResumeTool, OpensOneLockScreenThenReplacesIt)
 {
     ASSERT_EQ(NULL, ResidentWindow()) << "an instance from an earlier test still runs";
