@@ -29,7 +29,7 @@ fi
 # The device's locale for Wine (scripts/wine-env.sh): without the glibc
 # locale Wine still speaks Japanese but keeps code page 1252, and reads a
 # Shift_JIS file unlike the device. Made once, from the locales package.
-if ! locale -a | grep -qx ja_JP.utf8; then
+if ! locale -a | grep -x ja_JP.utf8 >/dev/null; then
   echo "Making the locale ja_JP.UTF-8"
   $sudo localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 fi
