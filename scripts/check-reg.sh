@@ -20,7 +20,7 @@ file=$1
 source "$root/scripts/machine.sh"
 bk_arch_runs check-reg "$arch" || exit 3
 source "$root/scripts/reg-file.sh"
-source "$root/scripts/wine-env.sh"   # the loader and server, for the clean-up too
+source "$root/scripts/wine-env.sh"
 if [ ! -f "$BK_BUILD/regcheck.exe" ]; then
   echo "check-reg: $BK_BUILD/regcheck.exe is missing; build first (scripts/build.sh)" >&2
   exit 3
@@ -63,7 +63,6 @@ copy() {
 }
 copy "$template" "$work/prefix"
 export WINEPREFIX=$work/prefix
-source "$root/scripts/wine-env.sh"
 wineserver -p </dev/null >/dev/null 2>&1   # holds none of our descriptors
 regcheck() { wine "$BK_BUILD/regcheck.exe" "$@" </dev/null; }
 win=$(bk_win_path "$work/file.reg")

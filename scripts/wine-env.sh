@@ -22,10 +22,11 @@ export WINESERVER=/usr/lib/wine/wineserver64
 # the glibc locale that scripts/deps.sh makes). Only Wine's processes get
 # it, not the terminal or the other tools; and every process of a prefix
 # the same one, the one the prefix was made in.
-bk_wine_locale() { export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8; }
-wine() ( bk_wine_locale; exec "$WINELOADER" "$@" )
+# bk_wine_exec PROGRAM ARGS...: this shell becomes that Wine process.
+bk_wine_exec() { export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8; exec "$WINELOADER" "$@"; }
+wine() ( bk_wine_exec "$@" )
 wineserver() { "$WINESERVER" "$@"; }
-export -f bk_wine_locale wine wineserver
+export -f bk_wine_exec wine wineserver
 
 # bk_reg_add KEY ARGS...: wine reg add in both registry views (each named:
 # the 64-bit build reads one, the 32-bit build the other), retried once for

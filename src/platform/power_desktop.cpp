@@ -1,11 +1,13 @@
 // Stand-in for the device's message queues and Power Manager registration,
 // so that the resume source runs unchanged under the desktop. A queue is a
 // mailslot (its records) with a named manual-reset event (its signal, set
-// by the writer, reset here once a read finds the queue empty); a registration is a
-// value under a volatile key, where the resume tool finds every queue of
-// the session. Only read queues are made: the program reads, the tool
-// writes.
+// by the writer, reset here once a read finds the queue empty); a
+// registration is a value under a volatile key, where the resume tool finds
+// every queue of the session. Only read queues are made: the program reads,
+// the tool writes.
 #include "platform/power.h"
+
+#include "common/text.h"
 
 #include <stdio.h>
 
@@ -157,7 +159,7 @@ static BOOL PowerManagerPresent()
 {
     WCHAR value[8];
     DWORD n = GetEnvironmentVariableW(L"BK_POWER_MANAGER", value, 8);
-    return !(n == 4 && value[0] == L'n' && value[1] == L'o' && value[2] == L'n' && value[3] == L'e');
+    return !(n && n < 8 && TextsEqual(value, L"none"));
 }
 
 extern "C" HANDLE WINAPI RequestPowerNotifications(HANDLE hMsgQ, DWORD Flags)

@@ -18,30 +18,39 @@ std::wstring DriverDir()
     return dir.substr(0, dir.find_last_of(L"\\/"));
 }
 
-Program StartProgram()
+// Starts an exe beside the driver, with `args` after its name on its
+// command line.
+static Program StartExe(const wchar_t* name, const wchar_t* args)
 {
     Program p;
-    std::wstring exe = DriverDir() + L"\\brondelkit.exe";
+    std::wstring exe = DriverDir() + L"\\" + name;
+    std::wstring line = std::wstring(name) + (args ? std::wstring(L" ") + args : L"");
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
-    BOOL ok = CreateProcessW(exe.c_str(), NULL, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi);
+    BOOL ok = CreateProcessW(exe.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi);
     if (!ok && GetLastError() == ERROR_INTERNAL_ERROR) {
         // Wine's own start of a process, seen to fail once in hundreds of
         // starts under load: the new process died before it reported its
         // start-up done, that is before any code of the exe ran. No start
         // of the program, so it is tried once more, and said.
-        std::cout << "[ platform ] CreateProcess failed with 1359 before brondelkit.exe ran; "
-                     "started again" << std::endl;
-        ok = CreateProcessW(exe.c_str(), NULL, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi);
+        std::cout << (testing::Message() << "[ platform ] CreateProcess failed with 1359 before "
+                                         << name << " ran; started again")
+                  << std::endl;
+        ok = CreateProcessW(exe.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi);
     }
-    EXPECT_TRUE(ok) << "cannot start brondelkit.exe: " << GetLastError();
+    EXPECT_TRUE(ok) << "cannot start " << line << ": " << GetLastError();
     if (ok) {
         CloseHandle(pi.hThread);
         p.process = pi.hProcess;
         p.pid = pi.dwProcessId;
     }
     return p;
+}
+
+Program StartProgram()
+{
+    return StartExe(L"brondelkit.exe", NULL);
 }
 
 DWORD WaitExit(Program& p, DWORD ms)
@@ -142,22 +151,9 @@ void PostResume(DWORD pid, WPARAM event, Delivery order)
 
 DWORD RunResumeTool(const wchar_t* road)
 {
-    std::wstring exe = DriverDir() + L"\\resume.exe";
-    std::wstring line = L"resume.exe";
-    if (road)
-        line += std::wstring(L" ") + road;
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(exe.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) {
-        ADD_FAILURE() << "cannot start resume.exe: " << GetLastError();
-        return 99;
-    }
-    DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    Program tool = StartExe(L"resume.exe", road);
+    DWORD code = WaitExit(tool);
+    EndProgram(tool);
     return code;
 }
 

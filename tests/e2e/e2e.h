@@ -37,7 +37,8 @@ bool TrayIconPresent(HWND resident);
 enum class Delivery { ResidentLast, ResidentFirst };
 void PostResume(DWORD pid, WPARAM event = 7, Delivery order = Delivery::ResidentLast);
 // The run command's resume tool (tools/resume.cpp) with one argument, or
-// none: its exit code, or 99 when it could not run.
+// none: its exit code, or STILL_ACTIVE when it did not end (it is then
+// ended) or could not start.
 DWORD RunResumeTool(const wchar_t* road = nullptr);
 void Click(int x, int y);                      // a real click on the screen
 

@@ -46,7 +46,7 @@ trap cleanup EXIT
 
 # A server of our own, started here so that Wine sees only this namespace.
 wineserver -p </dev/null >/dev/null 2>&1
-coproc NETPROBE { bk_wine_locale; exec "$WINELOADER" "$BK_BUILD/netprobe.exe" 2>"$work/netprobe.err"; }
+coproc NETPROBE { bk_wine_exec "$BK_BUILD/netprobe.exe" 2>"$work/netprobe.err"; }
 
 ask() {
   local answer
