@@ -1,29 +1,64 @@
 #!/bin/bash
 # Installs the Debian packages the build and the tests need, when missing,
-# and Wine's 32-bit side, which runs the device's 32-bit build, on a machine
-# that runs 32-bit programs at all; makes the Japanese locale Wine runs in.
+# and then, on a machine that runs 32-bit programs at all, Wine's 32-bit
+# side, which runs the device's 32-bit build; makes the Japanese locale Wine
+# runs in. A package index that cannot be fetched, or a 32-bit side that
+# cannot be installed, is said in one line and does not stop the x86_64
+# side: only what that side needs fails the install.
 set -euo pipefail
 source "$(dirname "$0")/machine.sh"
 packages=(cmake make g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 fonts-wine xvfb x11-apps
           imagemagick fonts-ipafont-gothic googletest xdotool iproute2 util-linux
           hostname procps x11vnc novnc websockify chromium locales)
-i386=
-if bk_runs_32bit; then packages+=(wine32:i386); i386=1; fi
 # Node for the browser test's driver, unless the machine has its own.
 command -v node >/dev/null || packages+=(nodejs)
 command -v npm >/dev/null || packages+=(npm)
 sudo=; [ "$(id -u)" -ne 0 ] && sudo=sudo
 missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  if [ -n "$i386" ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+for p in "${packages[@]}"; do bk_installed "$p" || missing+=("$p"); done
+wine32=
+if bk_runs_32bit; then
+  if bk_wine32_installed; then rm -f "$BK_WINE32_WHY"; else wine32=1; fi
+fi
+
+# apt_update: the package lists, tried again once after a pause; an index
+# that still fails is named and the lists apt has are used.
+apt_update() {
+  local log try
+  log=$(mktemp)
+  for try in 1 2; do
+    [ $try = 1 ] || { echo "deps: apt-get update failed; trying again in 5 s"; sleep 5; }
+    if $sudo apt-get update -q 2>&1 | tee "$log"; then rm -f "$log"; return; fi
+  done
+  sed -n 's/^[EW]: Failed to fetch \([^ ]*\) *\(.*\)/deps: package index not updated: \1 (\2); going on with the lists apt has/p' \
+    "$log" | grep . || echo "deps: apt-get update failed ($(grep '^E: ' "$log" | tail -n 1)); going on with the lists apt has"
+  rm -f "$log"
+}
+
+if [ ${#missing[@]} -gt 0 ] || [ -n "$wine32" ]; then
+  if [ -n "$wine32" ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
   fi
-  $sudo apt-get update -q
+  apt_update
+fi
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+fi
+# Last and on its own: the i686 suite is a second check of the same
+# program, and without it the x86_64 side still builds, runs and tests.
+if [ -n "$wine32" ]; then
+  echo "Installing: wine32:i386"
+  log=$(mktemp)
+  if DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q wine32:i386 2>&1 | tee "$log"; then
+    rm -f "$BK_WINE32_WHY"
+  else
+    why=$(grep "^E: " "$log" | tail -n 1 | cut -c4- || true)
+    mkdir -p "${BK_WINE32_WHY%/*}"
+    echo "${why:-apt-get install wine32:i386 failed}" >"$BK_WINE32_WHY"
+    echo "deps: Wine's 32-bit side could not be installed (the i686 suite will not run): $(cat "$BK_WINE32_WHY")"
+  fi
+  rm -f "$log"
 fi
 
 # The device's locale for Wine (scripts/wine-env.sh): without the glibc

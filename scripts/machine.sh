@@ -28,10 +28,31 @@ bk_runs_32bit() {
   "$probe" >/dev/null 2>&1
 }
 
+# Wine's 32-bit side may still be missing where the kernel runs 32-bit
+# programs: its packages can lag behind the rest while a mirror syncs.
+# scripts/deps.sh tries it at every run and leaves apt's reason here when it
+# fails, for the verdicts below; the reason is never taken as "cannot".
+BK_WINE32_WHY=${BK_WINE32_WHY:-${BK_I386_PROBE%/*}/wine32-not-installed}
+bk_installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+bk_wine32_installed() { bk_installed wine32:i386; }
+
+# bk_i686_reason: prints why the i686 build cannot run here; nothing (and
+# success) when it can.
+bk_i686_reason() {
+  if ! bk_runs_32bit; then echo "$BK_NO_32BIT_REASON"; return 1; fi
+  bk_wine32_installed && return 0
+  local why="not installed (scripts/deps.sh installs it)"
+  [ ! -s "$BK_WINE32_WHY" ] || why=$(head -n 1 "$BK_WINE32_WHY")
+  echo "Wine's 32-bit side could not be installed: $why"
+  return 1
+}
+
 # bk_arch_runs NAME ARCH: true when ARCH's build can run here; otherwise
 # says why in one line, as NAME, and fails.
 bk_arch_runs() {
-  [ "$2" != i686 ] || bk_runs_32bit && return 0
-  echo "$1: i686: $BK_NO_32BIT_REASON" >&2
+  local why
+  [ "$2" != i686 ] && return 0
+  why=$(bk_i686_reason) && return 0
+  echo "$1: i686: $why" >&2
   return 1
 }

@@ -13,8 +13,11 @@ case $arch in
   *) echo "run: BK_ARCH must be x86_64 or i686, not $arch" >&2; exit 2 ;;
 esac
 source "$root/scripts/machine.sh"
-bk_arch_runs run "$arch" || exit 2
+# Refused before anything starts where no install can help; after the
+# install where it might.
+bk_runs_32bit || bk_arch_runs run "$arch" || exit 2
 "$root/scripts/deps.sh"
+bk_arch_runs run "$arch" || exit 2
 "$root/scripts/build.sh"
 export BK_ROOT=$root BK_BUILD=$root/${BK_BUILD_DIR:-build}/$arch
 exec "$root/scripts/device.sh" "$@"
