@@ -18,10 +18,11 @@ bk_vcp_configs() {
   tr -d '\r' <"$BK_VCP" | sed -nE 's/^!MESSAGE "([^"]+)" \(based on .*/\1/p'
 }
 
-# bk_vcp_line CONFIGURATION TOOL: that configuration's "# ADD TOOL" line
-# (CPP, RSC, LINK32), without its head.
+# bk_vcp_line CONFIGURATION HEAD: the rest of each line of that
+# configuration's block that starts with HEAD and a space ("# ADD CPP",
+# "# ADD LINK32", "# PROP Output_Dir").
 bk_vcp_line() {
-  tr -d '\r' <"$BK_VCP" | awk -v cfg="\"$1\"" -v head="# ADD $2 " '
+  tr -d '\r' <"$BK_VCP" | awk -v cfg="\"$1\"" -v head="$2 " '
     /^!(IF|ELSEIF)  "\$\(CFG\)" == / { inside = index($0, "== " cfg) > 0; next }
     /^!ENDIF/ { inside = 0 }
     inside && index($0, head) == 1 { print substr($0, length(head) + 1) }'

@@ -70,7 +70,7 @@ for f in $(comm -13 <(echo "$in_src") <(printf '%s\n' "${device_sources[@]}")); 
   fail "device/brondelkit.vcp builds $f, which is no device source under src/"
 done
 config=$(bk_vcp_configs | grep -m 1 ' Release$') || fail "device/brondelkit.vcp has no Release configuration"
-cpp_line=$(bk_vcp_line "$config" CPP)
+cpp_line=$(bk_vcp_line "$config" "# ADD CPP")
 mapfile -t project_flags < <(bk_vcp_values /D <<<"$cpp_line" | sed 's/^/-D/'
                              bk_vcp_values /I <<<"$cpp_line" | bk_vcp_path | sed 's/^/-I/')
 printf '%s\n' "${project_flags[@]}" | grep -qx -- '-D_WIN32_WCE=410' ||
