@@ -103,7 +103,7 @@ section DefaultInstall <<<"$copy" | grep -qx 'AddReg *= Settings.Fleet' || fail 
 ! diff <(tr -d '\r' <brondelkit.inf) <(echo "$copy") | grep -q '^<' || fail "the copy drops lines of brondelkit.inf"
 
 kit --reg "$work/fleet.reg" --keep-existing
-[ "$(tr -d '\r' <"$work/fleet.inf" | grep '^HKLM,' | cut -d, -f5 | sort -u | tr '\n' ' ')" = "0x00000002 0x00010003 " ] ||
+[ "$(tr -d '\r' <"$work/fleet.inf" | grep '^HKLM,' | cut -d, -f4 | sort -u | tr '\n' ' ')" = "0x00000002 0x00010003 " ] ||
   fail "--keep-existing does not make every line NOCLOBBER"
 
 rm -f "$work/fleet.inf"
