@@ -7,6 +7,9 @@
 # settings store (regcheck.exe). Prints the record a device so provisioned
 # will use and one line per finding.
 #   check-reg.sh FILE.reg        BK_ARCH=i686 checks the device's 32-bit build
+#   check-reg.sh --record OUT FILE.reg   also writes to OUT, for tools, the
+#                                values as the program reads them back
+#                                (regcheck.exe record), when the file is usable
 # Exit status: 0 taken as written, 1 findings, 2 the file cannot be used
 # (one line says why), 3 the check itself could not run.
 set -euo pipefail
@@ -15,7 +18,9 @@ arch=${BK_ARCH:-x86_64}
 export BK_ROOT=${BK_ROOT:-$root}
 export BK_BUILD=${BK_BUILD:-$root/${BK_BUILD_DIR:-build}/$arch}
 arch=$(basename "$BK_BUILD")      # the build folder is named after it
-if [ $# != 1 ]; then echo "usage: check-reg.sh FILE.reg" >&2; exit 3; fi
+record=
+if [ "${1:-}" = --record ] && [ $# = 3 ]; then record=$2; shift 2; fi
+if [ $# != 1 ]; then echo "usage: check-reg.sh [--record OUT] FILE.reg" >&2; exit 3; fi
 file=$1
 source "$root/scripts/machine.sh"
 bk_arch_runs check-reg "$arch" || exit 3
@@ -69,6 +74,9 @@ win=$(bk_win_path "$work/file.reg")
 regcheck import "$win" >/dev/null 2>"$work/import.log" || { cat "$work/import.log" >&2; exit 3; }
 status=0
 regcheck check "$win" >"$work/out" 2>&1 || status=$?
+if [ -n "$record" ] && [ $status -le 1 ]; then
+  regcheck record >"$record" 2>"$work/record.log" || { cat "$work/record.log" >&2; status=4; }
+fi
 case $status in
   0|1) echo "$file, as the $arch build reads HKEY_LOCAL_MACHINE\\SOFTWARE\\TAVIK\\Brondelkit:"
        cat "$work/out" ;;

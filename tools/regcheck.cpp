@@ -7,6 +7,9 @@
 //                                  value, and one line per finding
 //   regcheck.exe held Pass|first-run   the password the record holds, or
 //                                  whether the start is a first run (1/0)
+//   regcheck.exe record            for tools: each of the program's values
+//                                  the key holds, as its store reads it back,
+//                                  one a line: NAME<TAB>dword|sz<TAB>VALUE
 // FILE is read as a device reads it: UTF-16LE after its byte-order mark,
 // anything else (REGEDIT4) in the device's ANSI code page, 932; Wine's
 // regedit reads it in the code page of the locale it runs in, which import
@@ -473,6 +476,29 @@ int Held(const std::wstring& name)
     return 0;
 }
 
+// The values the key holds, each as the program's store reads it into the
+// record (a text up to its terminator, a number as its 4 bytes), so that a
+// tool can write them again in another form that a device reads alike.
+int Record()
+{
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, SETTINGS_KEY, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return 2;
+    bool present[5];
+    for (int i = 0; i < 5; i++)
+        present[i] = ReadRaw(key, kNames[i]).present;
+    RegCloseKey(key);
+    LoadSettings();
+    const std::wstring held[] = {Settings.Pass, Num(Settings.PassEnable), Num(Settings.nTimeout),
+                                 Settings.AppPass, Num(Settings.AppEnable)};
+    for (int i = 0; i < 5; i++) {
+        bool text = i == 0 || i == 3;
+        if (present[i])
+            Out(std::wstring(kNames[i]) + (text ? L"\tsz\t" : L"\tdword\t") + held[i]);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -485,6 +511,8 @@ int wmain(int argc, wchar_t** argv)
         return Check(argv[2]);
     if (cmd == L"held" && Held(argv[2]) == 0)
         return 0;
-    std::fprintf(stderr, "usage: regcheck.exe import FILE.reg | check FILE.reg | held NAME\n");
+    if (argc == 2 && std::wstring(argv[1]) == L"record")
+        return Record();
+    std::fprintf(stderr, "usage: regcheck.exe import FILE.reg | check FILE.reg | held NAME | record\n");
     return 3;
 }

@@ -3,8 +3,8 @@
  * what Brondelkit uses, in the device's form, so that a desktop-only name,
  * type or prototype fails to compile here. Where the reference is silent, a
  * comment says so and the stricter form is taken. Use with
- * _WIN32_WCE=0x410 UNDER_CE UNICODE _UNICODE and no other headers: it
- * includes none. */
+ * _WIN32_WCE=410 UNDER_CE=410 (decimal, the SDK's CE version) UNICODE _UNICODE
+ * and no other headers: it includes none. */
 #ifndef DEVICE_SDK_WINDOWS_H
 #define DEVICE_SDK_WINDOWS_H
 
@@ -366,6 +366,9 @@ LONG WINAPI RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved,
 LONG WINAPI RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD Reserved, DWORD dwType,
                            const BYTE* lpData, DWORD cbData);
 LONG WINAPI RegCloseKey(HKEY hKey);
+/* "RegFlushKey (Windows CE 5.0)": commits the registry to persistent storage;
+ * returns only when written. Winreg.h, Coredll.lib, CE 2.10 and later. */
+LONG WINAPI RegFlushKey(HKEY hKey);
 
 /* Processes, handles, heap */
 BOOL WINAPI CreateProcessW(LPCWSTR pszImageName, LPCWSTR pszCmdLine,

@@ -46,6 +46,10 @@ int SaveSettings()
     RegWriteDword(hKey, L"nTimeout", Settings.nTimeout);
     RegWriteTextField(hKey, L"AppPass", Settings.AppPass, APPPASS_UNITS);
     LONG rc = RegWriteDword(hKey, L"AppEnable", Settings.AppEnable);
+    // The device keeps its registry in RAM and writes it to storage only when
+    // asked, unless its maker added a lazy or power-down flush: without this a
+    // battery swap can lose the settings just saved.
+    RegFlushKey(hKey);
 
     RegCloseKey(hKey);
     return rc == ERROR_SUCCESS ? 0 : -1;

@@ -3,8 +3,12 @@
 #  - every file the device's compiler or resource compiler reads is ASCII;
 #  - no for-init variable is declared twice in one block (the device's
 #    compiler keeps it alive to the end of the block);
-#  - the device's sources compile against the model alone, C++98, warnings
-#    as errors, and the model rejects the desktop's forms;
+#  - the device's project (device/brondelkit.vcp) holds exactly the device's
+#    sources, and they compile with its defines and include paths against
+#    the model alone, C++98, warnings as errors; the model rejects the
+#    desktop's forms;
+#  - the CE version macros, which the device's tools pass as the decimal CE
+#    version (410), are only tested for being defined;
 #  - what those objects import, the functions the model declares and
 #    docs/device-api.txt are one and the same list.
 set -euo pipefail
@@ -49,16 +53,38 @@ printf '%s\n' 'void f() {' '  for (int i = 0; i < 2; i++) {}' '  for (int i = 0;
 [ "$(for_scope "$work/twice.cpp")" = "$work/twice.cpp:3: i" ] ||
   fail "the for-init scan does not find a second i in one block (got: $(for_scope "$work/twice.cpp"))"
 
+# --- the CE version macros: a value test would be read as 410, not 0x410
+valued=$(grep -nE '\b(_WIN32_WCE|UNDER_CE)\b' "${sources[@]}" |
+  grep -vE ':\s*#\s*(ifdef|ifndef|endif|else)\b|:\s*#\s*(el)?if\s+!?\s*defined\s*\(?\s*(_WIN32_WCE|UNDER_CE)\s*\)?\s*(//.*)?$|:\s*//' || true)
+[ -z "$valued" ] || fail "a CE version macro used for more than whether it is defined: $valued"
+
+# --- the device's project: its sources are every program source but the
+# desktop stand-ins, and its compiler settings are the model compile's.
+source "$BK_ROOT/scripts/vcp.sh"
+mapfile -t device_sources < <(bk_vcp_files | grep '\.cpp$' | sort)
+in_src=$(find src -name '*.cpp' ! -name '*_desktop.cpp' | sort)
+for f in $(comm -23 <(echo "$in_src") <(printf '%s\n' "${device_sources[@]}")); do
+  fail "$f is a device source missing from device/brondelkit.vcp"
+done
+for f in $(comm -13 <(echo "$in_src") <(printf '%s\n' "${device_sources[@]}")); do
+  fail "device/brondelkit.vcp builds $f, which is no device source under src/"
+done
+config=$(bk_vcp_configs | grep -m 1 ' Release$') || fail "device/brondelkit.vcp has no Release configuration"
+cpp_line=$(bk_vcp_line "$config" "# ADD CPP")
+mapfile -t project_flags < <(bk_vcp_values /D <<<"$cpp_line" | sed 's/^/-D/'
+                             bk_vcp_values /I <<<"$cpp_line" | bk_vcp_path | sed 's/^/-I/')
+printf '%s\n' "${project_flags[@]}" | grep -qx -- '-D_WIN32_WCE=410' ||
+  fail "$config does not pass _WIN32_WCE as the SDK's CE version"
+[ $status = 0 ] || exit 1
+echo "$config: ${project_flags[*]}"
+
 # --- compile against the model
 cxx=i686-w64-mingw32-g++
 nm=i686-w64-mingw32-nm
 device_cxx() {
   "$cxx" -std=c++98 -Wall -Wextra -Werror -nostdinc \
-    -isystem "$("$cxx" -print-file-name=include)" -I device-sdk/include -I src \
-    -D_WIN32_WCE=0x410 -DUNDER_CE -DUNICODE -D_UNICODE "$@"
+    -isystem "$("$cxx" -print-file-name=include)" -I device-sdk/include "${project_flags[@]}" "$@"
 }
-# The device build: every program source but the desktop stand-ins.
-mapfile -t device_sources < <(find src -name '*.cpp' ! -name '*_desktop.cpp' | sort)
 objs=()
 for src in "${device_sources[@]}"; do
   obj=$work/obj/${src//\//_}.o; mkdir -p "$work/obj"
