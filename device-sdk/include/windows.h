@@ -243,8 +243,8 @@ typedef struct tagDRAWITEMSTRUCT {
 #define SWP_SHOWWINDOW      0x0040
 #define HWND_TOPMOST        ((HWND)-1)
 
-#define GW_HWNDFIRST        0
 #define GW_HWNDNEXT         2
+#define GW_HWNDPREV         3
 #define GW_OWNER            4
 
 #define SM_CXSCREEN         0

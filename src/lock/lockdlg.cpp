@@ -8,6 +8,7 @@
 #include "platform/sip.h"
 #include "resource.h"
 #include "settings/settings.h"
+#include "shell/shell.h"
 
 #define MAX_STARS       7
 #define LOCK_TEXT_COLOR RGB(58, 62, 162)
@@ -90,6 +91,7 @@ static void StepStars(HWND hDlg)
 static INT_PTR OnInitDialog(HWND hDlg)
 {
     g_hLockScreen = hDlg;
+    NoteDialogOpened(hDlg);     // always has its place
     ClipLikeDevice(hDlg);
     g_nStarCount = 0;
     ShowDlgItem(hDlg, IDC_LOCK_WARNING, SW_HIDE);
@@ -216,6 +218,7 @@ static INT_PTR OnDestroy(HWND hDlg)
 {
     if (g_hLockScreen == hDlg)
         g_hLockScreen = NULL;
+    NoteDialogEnded(hDlg);
     const int pictures[] = {IDC_LOCK_PICTURE, IDC_LOCK_WARNING};
     for (int i = 0; i < 2; i++) {
         HGDIOBJ hBmp = (HGDIOBJ)SendDlgItemMessageW(hDlg, pictures[i], STM_SETIMAGE,

@@ -19,6 +19,18 @@
 
 int nUnlockStep;
 
+// Message boxes of settings dialogs open now; a resume looks for them only
+// while there are some.
+static int s_nBoxesOpen;
+
+// The dialog's "ERR" box; a resume ends it (EndOwnMessageBoxes).
+static void ShowError(HWND hDlg, const WCHAR* text)
+{
+    s_nBoxesOpen++;
+    MessageBoxW(hDlg, text, L"ERR", MB_OK);
+    s_nBoxesOpen--;
+}
+
 static BOOL IsTicked(HWND hDlg, int id)
 {
     return SendDlgItemMessageW(hDlg, id, BM_GETCHECK, 0, 0) != 0;
@@ -57,6 +69,10 @@ static void CentreTopmost(HWND hDlg)
 
 static void OnInitDialog(HWND hDlg)
 {
+    if (!NoteDialogOpened(hDlg)) {
+        EndDialog(hDlg, 0);
+        return;
+    }
     CentreTopmost(hDlg);
     ShowDlgItem(hDlg, IDC_TIMEOUT_DOWN, SW_HIDE);
     ShowDlgItem(hDlg, IDC_TIMEOUT_UP, SW_HIDE);
@@ -169,7 +185,7 @@ static void OnOk(HWND hDlg)
         Settings.AppEnable = (DWORD)SendDlgItemMessageW(hDlg, IDC_APP_ENABLE, BM_GETCHECK, 0, 0);
         if (Settings.AppPass[0] == 0) {
             // "the path of the application to launch is blank."
-            MessageBoxW(hDlg, L"\x8D77\x52D5\x30A2\x30D7\x30EA\x306E\x30D1\x30B9\x304C\x7A7A\x767D\x3067\x3059\x3002", L"ERR", MB_OK);
+            ShowError(hDlg, L"\x8D77\x52D5\x30A2\x30D7\x30EA\x306E\x30D1\x30B9\x304C\x7A7A\x767D\x3067\x3059\x3002");
             LoadSettings();
             ShowRecord(hDlg);
             return;
@@ -225,7 +241,7 @@ static void OnAppEnable(HWND hDlg)
     GetDlgItemTextW(hDlg, IDC_APP_PATH, szProbe, PROBE_UNITS);
     if (szProbe[0] == 0) {
         // "the application path is blank."
-        MessageBoxW(hDlg, L"\x30A2\x30D7\x30EA\x306E\x30D1\x30B9\x304C\x7A7A\x767D\x3067\x3059\x3002", L"ERR", MB_OK);
+        ShowError(hDlg, L"\x30A2\x30D7\x30EA\x306E\x30D1\x30B9\x304C\x7A7A\x767D\x3067\x3059\x3002");
         SetDlgItemTextW(hDlg, IDC_APP_PATH, Settings.AppPass);
         EnableDlgItem(hDlg, IDC_APP_PATH, FALSE);
         return;
@@ -294,13 +310,14 @@ static void OnDrawItem(UINT id, const DRAWITEMSTRUCT* pdis)
 
 // A message box of this dialog runs a modal loop of its own, which the end
 // of the dialog does not stop: it would stay on the screen, alone. Boxes
-// are dialogs of the same class, owned by this one.
+// are dialogs of the same class, owned by this one, so above it: only the
+// few windows above the dialog are looked at.
 static void EndOwnMessageBoxes(HWND hDlg)
 {
     WCHAR szOwn[CLASS_UNITS], szClass[CLASS_UNITS];
-    if (!GetClassNameW(hDlg, szOwn, CLASS_UNITS))
+    if (s_nBoxesOpen == 0 || !GetClassNameW(hDlg, szOwn, CLASS_UNITS))
         return;
-    for (HWND h = GetWindow(hDlg, GW_HWNDFIRST); h; h = GetWindow(h, GW_HWNDNEXT)) {
+    for (HWND h = GetWindow(hDlg, GW_HWNDPREV); h; h = GetWindow(h, GW_HWNDPREV)) {
         if (GetWindow(h, GW_OWNER) == hDlg && GetClassNameW(h, szClass, CLASS_UNITS) &&
             TextsEqual(szClass, szOwn))
             EndDialog(h, IDOK);
@@ -334,6 +351,9 @@ INT_PTR CALLBACK SettingsDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lPar
         return TRUE;
     case WM_POWERBROADCAST:
         OnPowerBroadcast(hDlg, wParam);
+        return FALSE;
+    case WM_DESTROY:
+        NoteDialogEnded(hDlg);
         return FALSE;
     }
     return FALSE;

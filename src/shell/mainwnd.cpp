@@ -18,10 +18,6 @@ static BOOL s_relockPending;
 // is not started yet, and the start-up's own resume is still to be posted.
 static BOOL s_bFirstRunOpen;
 
-// Dialogs of the resident window ended on one resume. Listed before any is
-// ended: ending one activates its owner, which reorders the windows.
-#define MAX_OPEN_DIALOGS 32
-
 static void CopyText(WCHAR* to, const WCHAR* from, int cch)
 {
     int i = 0;
@@ -69,26 +65,9 @@ static LRESULT OnDestroy(HWND hWnd)
     return 0;
 }
 
-// A broadcast reaches every dialog, and each ends itself on its own copy;
-// the Power Manager tells this window alone. Each open dialog is handed the
-// same notice here, so that every road ends them all, their message boxes
-// included. A second copy on a dialog already ending does nothing more.
-static void EndOpenDialogs(HWND hWnd)
-{
-    HWND owned[MAX_OPEN_DIALOGS];
-    int n = 0;
-    for (HWND h = GetWindow(hWnd, GW_HWNDFIRST); h && n < MAX_OPEN_DIALOGS;
-         h = GetWindow(h, GW_HWNDNEXT)) {
-        if (GetWindow(h, GW_OWNER) == hWnd)
-            owned[n++] = h;
-    }
-    for (int i = 0; i < n; i++)
-        SendMessageW(owned[i], WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
-}
-
 static LRESULT OnResume(HWND hWnd)
 {
-    EndOpenDialogs(hWnd);
+    HandResumeToOpenDialogs();
     // The resume that the start-up posts opens the one lock screen once
     // the first-run dialog has ended.
     if (s_bFirstRunOpen)

@@ -19,6 +19,15 @@ ATOM RegisterMainClass(HINSTANCE hInstance, const WCHAR* szWindowClass);
 // Runs a dialog of our resources modally; its EndDialog value, or -1 when
 // it could not be opened.
 INT_PTR OpenDialog(HWND hOwner, int idTemplate, DLGPROC dlgProc);
+// The program's open dialogs, as each notes its own opening (WM_INITDIALOG)
+// and end (WM_DESTROY), so that a resume reaches them without walking the
+// session's windows. FALSE when this one may not stay open: each open
+// dialog is a modal loop on the one thread's stack, and the last place is
+// kept for the lock screen.
+BOOL NoteDialogOpened(HWND hDlg);
+void NoteDialogEnded(HWND hDlg);
+// Sends the resume notice to every open dialog, newest first.
+void HandResumeToOpenDialogs();
 LRESULT CALLBACK MainWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 #endif
