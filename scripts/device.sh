@@ -44,8 +44,7 @@ if [ "${1:-}" != --inside ]; then
     web_check
   fi
   # The template the session copies: the tests' prefix settings, and every
-  # program of the prefix on one 240x320 desktop with a taskbar. Through
-  # the registry rather than "explorer /desktop=", which loses exit codes.
+  # program of the prefix on one 240x320 desktop with a taskbar.
   export WINEPREFIX=$BK_BUILD/wineprefix-device
   source "$root/scripts/wine-env.sh"
   (
@@ -53,9 +52,7 @@ if [ "${1:-}" != --inside ]; then
     "$root/scripts/wine-prefix.sh"
     stamp=240x320-shell-1
     if [ "$(cat "$WINEPREFIX/.device-ready" 2>/dev/null)" != "$stamp" ]; then
-      bk_reg_add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default
-      bk_reg_add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 240x320
-      bk_reg_add 'HKCU\Software\Wine\Explorer\Desktops\Default' /v EnableShell /t REG_DWORD /d 1
+      bk_device_desktop
       wineserver -w
       echo "$stamp" >"$WINEPREFIX/.device-ready"
     fi

@@ -37,3 +37,12 @@ bk_reg_add() {
     wine reg add "$@" /f $view >/dev/null 2>&1 || wine reg add "$@" /f $view >/dev/null
   done
 }
+
+# bk_device_desktop: the prefix's programs on one 240x320 Wine desktop with
+# a taskbar, the device's screen. Through the registry rather than
+# "explorer /desktop=", which loses exit codes.
+bk_device_desktop() {
+  bk_reg_add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default
+  bk_reg_add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 240x320
+  bk_reg_add 'HKCU\Software\Wine\Explorer\Desktops\Default' /v EnableShell /t REG_DWORD /d 1
+}

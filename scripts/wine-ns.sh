@@ -29,11 +29,16 @@ ns_lan() {
 
 # ns_prefix WORK: a private copy of the prepared prefix, served by a
 # wineserver started here, so that Wine lists this namespace's adapters.
+# With BK_NS_DESKTOP set, every program of the session runs on one Wine
+# desktop of the device's 240x320 with its taskbar, as the device session
+# does, instead of each window on the bare X display.
 ns_prefix() {
   cp -a "$WINEPREFIX" "$1/prefix"
   export WINEPREFIX=$1/prefix
-  wineserver -p </dev/null >/dev/null 2>&1
   trap 'wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true' EXIT
+  # Before the session's server starts: its first program makes the desktop.
+  if [ -n "${BK_NS_DESKTOP:-}" ]; then bk_device_desktop; wineserver -w; fi
+  wineserver -p </dev/null >/dev/null 2>&1
   # Wine's service processes start with the first program; started here,
   # they hold no copy of the driver's pipes.
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true

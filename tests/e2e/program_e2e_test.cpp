@@ -500,6 +500,61 @@ TEST_F(Program, BurstOfResumesIsPassedWithOnePassword)
     EXPECT_EQ(1, LaunchCount());
 }
 
+// Dialogs of the process that exist but are not shown: ended and left
+// behind, or never shown.
+int HiddenDialogs(DWORD pid)
+{
+    int n = 0;
+    for (HWND h : TopWindows(pid)) {
+        WCHAR cls[16];
+        n += !IsWindowVisible(h) && GetClassNameW(h, cls, 16) && wcscmp(cls, L"#32770") == 0;
+    }
+    return n;
+}
+
+// The program's thread takes a message within a second: it waits on nothing.
+bool Responsive(HWND resident)
+{
+    DWORD_PTR r;
+    return SendMessageTimeoutW(resident, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &r) != 0;
+}
+
+// Resumes spaced as a device's power button spaces them, each road in a
+// burst of its own, over a lock screen that waits for the password: once
+// a burst stops, the thread is free, one lock screen shows and none is
+// left hidden, it asks for the password, and one right password passes it.
+TEST_F(Program, SpacedBurstsOfResumesLeaveOneWorkingLockScreen)
+{
+    PutRecord(L"abc", 1, 20, MarkerExe(), 1);
+    Network("up");
+    Start();
+    HWND lock = WaitLock();
+    ASSERT_TRUE(lock);
+    ASSERT_NO_FATAL_FAILURE(AskPassword(lock));
+    const std::function<void()> roads[] = {
+        [] { ASSERT_EQ(0u, RunResumeTool(L"pm")); },    // each run a process: spaced
+        [] { ASSERT_EQ(0u, RunResumeTool(L"broadcast")); },
+        [] { ASSERT_EQ(0u, RunResumeTool()); },
+        [&] { PostMessageW(resident, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0); Sleep(150); },
+    };
+    for (size_t road = 0; road < 4; road++) {
+        SCOPED_TRACE(testing::Message() << "road " << road);
+        for (int i = 0; i < 12; i++)
+            ASSERT_NO_FATAL_FAILURE(roads[road]());
+        ASSERT_TRUE(WaitUntil([&] {
+            return Responsive(resident) && VisibleLockScreens(prog.pid) == 1 &&
+                   HiddenDialogs(prog.pid) == 0;
+        })) << VisibleLockScreens(prog.pid) << " lock screens shown, "
+            << HiddenDialogs(prog.pid) << " dialogs hidden";
+        HWND fresh = LockScreen(prog.pid);
+        ASSERT_NE(lock, fresh);
+        ASSERT_NO_FATAL_FAILURE(AskPassword(lock = fresh));
+    }
+    ASSERT_NO_FATAL_FAILURE(AnswerPassword(lock, L"abc"));
+    EXPECT_EQ(0, LockScreensOnceHandled(prog, resident));
+    EXPECT_EQ(1, LaunchCount());
+}
+
 TEST_F(Program, ResumeDuringTheFirstRunDialogLeavesOneLockScreenAfterWinsock)
 {
     // The broadcast in either order, then the Power Manager's notice, which

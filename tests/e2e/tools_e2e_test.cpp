@@ -25,7 +25,7 @@ TEST(ResumeTool, OpensOneLockScreenThenReplacesIt)
 
     EXPECT_EQ(0u, RunResumeTool());
     ASSERT_TRUE(WaitUntil([&] { return (lock = LockScreen(prog.pid)) != NULL; }));
-    EXPECT_EQ(1, VisibleLockScreens(prog.pid));
+    EXPECT_TRUE(WaitUntil([&] { return VisibleLockScreens(prog.pid) == 1; }));
 
     EXPECT_EQ(0u, RunResumeTool());
     EXPECT_TRUE(WaitUntil([&] {
