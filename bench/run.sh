@@ -3,14 +3,16 @@
 # bench's own (bench/baseline/: the least a Win32 program needs for the same
 # steps), in one run under the same Wine and a private virtual display:
 #   1 exe size (x86_64, i686; stripped, resources in) and imported DLLs
-#   2 start to lock screen visible, median      3 resume to it, median
+#   2 start to lock screen visible, median      3 resume to it, and over an
+#     open one to a fresh one, median
 #   4 one readiness probe against its bare calls, median per call
 #   5 peak and resident memory once the lock screen has passed
 #   6 CPU ticks and wake-ups in an idle minute (no dialog open)
 # Prints each figure for both with the ratio, and writes them to
 # ${BK_BUILD_DIR:-build}/bench/results.md. Needs root (network namespace).
+#   7 a soak: 1000 resumes in bursts over a password lock, on every road
 # Knobs: BENCH_START_RUNS (9), BENCH_RESUME_RUNS (41), BENCH_PROBE_RUNS (201),
-# BENCH_IDLE_SECONDS (60).
+# BENCH_IDLE_SECONDS (60), BENCH_SOAK_BURSTS (20, of 50 resumes each).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
@@ -32,12 +34,15 @@ for arch in x86_64 i686; do
     -o "$bin/resident.res.o"
   $arch-w64-mingw32-g++-posix "${cflags[@]}" "$root/bench/baseline/resident.cpp" \
     "$bin/resident.res.o" "${lflags[@]}" -o "$bin/bench_base.exe"
+  # The Power Manager's stand-in, as the program links it.
+  platform=(-I"$root/src" "$root/src/platform/power_desktop.cpp" "$root/src/common/text.cpp")
   $arch-w64-mingw32-g++-posix "${cflags[@]}" -DBASE_PLATFORM "$root/bench/baseline/resident.cpp" \
-    "$bin/resident.res.o" "${lflags[@]}" -liphlpapi -lws2_32 -lshell32 -o "$bin/bench_plat.exe"
+    "${platform[@]}" "$bin/resident.res.o" "${lflags[@]}" -liphlpapi -lws2_32 -lshell32 \
+    -o "$bin/bench_plat.exe"
   $arch-w64-mingw32-windres -c 65001 -I"$root/src" -I"$root/res" \
     -i "$root/bench/baseline/template.rc" -O coff -o "$bin/template.res.o"
   $arch-w64-mingw32-g++-posix "${cflags[@]}" -DBASE_PLATFORM -DBASE_TEMPLATE \
-    "$root/bench/baseline/resident.cpp" "$bin/template.res.o" "${lflags[@]}" \
+    "$root/bench/baseline/resident.cpp" "${platform[@]}" "$bin/template.res.o" "${lflags[@]}" \
     -liphlpapi -lws2_32 -lshell32 -lgdi32 -o "$bin/bench_tmpl.exe"
 done
 # The timing driver runs the program's probe, compiled as the program has it.
@@ -103,6 +108,17 @@ cpu=$(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1)
     function row(name, goal, ok) {
       printf "| %s | %s %s | %s %s | %s | %s | %s |\n", name, $4, $3, $5, $3, ratio($5, $4),
              goal, ok ? "yes" : "NO"
+      extra(name)
+    }
+    # Resumes: held to the baseline that pays what the platform makes every
+    # program pay for one (libraries, the Power Manager queue and its
+    # thread) and opens the lock screen'"'"'s own template.
+    function resume_row(name) {
+      printf "| %s | %s %s | %s %s | %s | <= 1.05x of + lock template | %s |\n", name, $7, $3,
+             $5, $3, ratio($5, $7), ($5 <= 1.05 * $7) ? "yes" : "NO"
+      extra(name)
+    }
+    function extra(name) {
       more = more sprintf("| %s | %s %s | %s %s | %s %s | %s %s | %s | %s |\n", name, $4, $3,
              $6, $3, $7, $3, $5, $3, ratio($5, $6), ratio($5, $7))
     }
@@ -111,7 +127,8 @@ cpu=$(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1)
       if (k == "size_x86_64") row("exe size x86_64 (stripped)", "<= 98304 bytes", p <= 98304)
       else if (k == "size_i686") row("exe size i686 (stripped)", "-", 1)
       else if (k == "start") row("start to lock visible (median)", "<= 1.10x", p <= 1.10 * b)
-      else if (k == "resume") row("resume to lock visible (median)", "<= 1.10x", p <= 1.10 * b)
+      else if (k == "resume") resume_row("resume to lock visible (median)")
+      else if (k == "resume_open") resume_row("resume over an open lock to a fresh one (median)")
       else if (k == "probe") row("one probe vs its bare calls (median)", "<= 1.05x", p <= 1.05 * b)
       else if (k == "peak") row("peak memory (VmHWM) after the lock", "<= 1.10x", p <= 1.10 * b)
       else if (k == "rss") row("resident memory (VmRSS) after the lock", "<= 1.10x", p <= 1.10 * b)
@@ -131,6 +148,7 @@ cpu=$(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1)
     }' "$raw"
   echo
   sed -n 's/^@@IMPORTS \([^ ]*\) \([^ ]*\) \(.*\)/- imports, \1 \2: \3/p' "$raw"
+  sed -n 's/^@@SOAK /- soak: /p' "$raw"
   allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|msvcrt|WS2_32|IPHLPAPI|SHELL32|COMCTL32)\.dll$'
   if sed -n 's/^@@IMPORTS [^ ]* program //p' "$raw" | tr ' ' '\n' | grep -v '^$' |
      grep -viqE "$allowed"; then

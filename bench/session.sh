@@ -66,9 +66,18 @@ measure_idle() {
   echo "@@RESULT idle_wakeups count ${dw[*]}" >>"$raw"
 }
 
+# The program's resident and peak memory (KiB) and its threads, as Linux
+# counts them, for the soak.
+footprint() {
+  local p
+  p=$(linux_pid brondelkit.exe) || { echo "process not found"; return 1; }
+  echo "$(status_kib "$p" VmRSS) $(status_kib "$p" VmHWM) $(ls "/proc/$p/task" | wc -l)"
+}
+
 on_request() {
   case $1 in
-    "@@RESULT "*) echo "$1" >>"$raw"; echo "bench: ${1#@@RESULT }" >&2 ;;
+    "@@RESULT "*|"@@SOAK "*) echo "$1" >>"$raw"; echo "bench: ${1#@@* }" >&2 ;;
+    "@@FOOTPRINT") footprint ;;
     "@@IDLE") if measure_idle >&2; then echo ok; else echo failed; return 1; fi ;;
     "@@FAIL "*) echo "bench: FAILED: ${1#@@FAIL }" >&2; return 1 ;;
     *) printf '%s\n' "$1" >&2 ;;

@@ -16,7 +16,9 @@
 #include <vector>
 
 #include "../baseline/bare_probe.h"
+#include "../../tools/topwindows.h"
 #include "lock/probe.h"
+#include "resource.h"
 
 namespace {
 
@@ -177,6 +179,25 @@ double ResumeToDialog(Subject& s)
     return ms;
 }
 
+// A resume while the dialog of the last one is still open: until a fresh
+// dialog shows in its place. The fresh one stays open for the next.
+double ResumeOverOpenDialog(Subject& s)
+{
+    HWND resident = FindWindowW(s.name.c_str(), s.name.c_str());
+    HWND old = VisibleDialog(s.pid);
+    if (!resident || !old)
+        Fail(std::string(s.label) + ": no open dialog to resume over");
+    double t0 = NowMs();
+    PostMessageW(resident, WM_POWERBROADCAST, 7, 0);
+    HWND fresh;
+    while ((fresh = VisibleDialog(s.pid)) == old || !fresh) {
+        if (NowMs() - t0 > kPatienceMs)
+            Fail(std::string(s.label) + ": no fresh dialog after a resume over the open one");
+        Sleep(1);
+    }
+    return NowMs() - t0;
+}
+
 // Figures in the order of the subjects: baseline, program, variants.
 void Result(const char* key, const char* unit, const std::vector<double>& values)
 {
@@ -189,18 +210,20 @@ void Result(const char* key, const char* unit, const std::vector<double>& values
     std::cout << std::endl;
 }
 
-// Stored settings that let the lock screen pass by itself on a usable
-// network: no password, nothing to launch.
-void StoreQuietRecord()
+// Stored settings with that password and nothing to launch; with none the
+// lock screen passes by itself on a usable network.
+void StoreRecord(const wchar_t* pass)
 {
     HKEY key;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\TAVIK\\Brondelkit", 0, NULL, 0,
                         KEY_SET_VALUE, NULL, &key, NULL) != ERROR_SUCCESS)
         Fail("cannot create the settings key");
     BYTE zeros[200] = {};
-    DWORD zero = 0, timeout = 20;
-    RegSetValueExW(key, L"PassEnable", 0, REG_DWORD, (BYTE*)&zero, 4);
-    RegSetValueExW(key, L"Pass", 0, REG_SZ, zeros, 22);
+    DWORD enable = pass[0] != 0, zero = 0, timeout = 20;
+    RegSetValueExW(key, L"PassEnable", 0, REG_DWORD, (BYTE*)&enable, 4);
+    WCHAR stored[11] = {};
+    lstrcpynW(stored, pass, 11);
+    RegSetValueExW(key, L"Pass", 0, REG_SZ, (const BYTE*)stored, sizeof(stored));
     RegSetValueExW(key, L"nTimeout", 0, REG_DWORD, (BYTE*)&timeout, 4);
     RegSetValueExW(key, L"AppPass", 0, REG_SZ, zeros, 200);
     LONG rc = RegSetValueExW(key, L"AppEnable", 0, REG_DWORD, (BYTE*)&zero, 4);
@@ -232,6 +255,162 @@ void BenchProbe(int runs, size_t subjects)
     Result("probe", "us", figures);
 }
 
+// --- The soak: resumes in bursts over a lock screen that asks for a password.
+
+// Visible dialogs of the process holding that control, and dialogs hidden.
+int VisibleWith(DWORD pid, int id, HWND* last = nullptr)
+{
+    int n = 0;
+    for (HWND h : TopWindowsOf(pid))
+        if (IsWindowVisible(h) && GetDlgItem(h, id)) {
+            n++;
+            if (last)
+                *last = h;
+        }
+    return n;
+}
+
+int HiddenDialogs(DWORD pid)
+{
+    int n = 0;
+    WCHAR cls[16];
+    for (HWND h : TopWindowsOf(pid))
+        n += !IsWindowVisible(h) && GetClassNameW(h, cls, 16) && lstrcmpW(cls, L"#32770") == 0;
+    return n;
+}
+
+template <class Condition> bool WaitFor(Condition c)
+{
+    double start = NowMs();
+    while (!c()) {
+        if (NowMs() - start > kPatienceMs)
+            return false;
+        Sleep(5);
+    }
+    return true;
+}
+
+// The icon's tap is queued behind every resume posted before it: once its
+// settings dialog shows, they have all been handled. The lock screens
+// visible then; the dialog is closed again.
+int LocksOnceCaughtUp(const Subject& s, HWND resident)
+{
+    PostMessageW(resident, WM_APP + 283, 283, WM_LBUTTONDOWN);
+    HWND settings = NULL;
+    if (!WaitFor([&] { return VisibleWith(s.pid, IDC_TIMEOUT_VALUE, &settings) == 1; }))
+        Fail("soak: the program did not catch up with a burst");
+    int locks = VisibleWith(s.pid, IDC_LOCK_PICTURE);
+    PostMessageW(GetDlgItem(settings, IDOK), BM_CLICK, 0, 0);
+    if (!WaitFor([&] { return !IsWindow(settings); }))
+        Fail("soak: the settings dialog did not close");
+    return locks;
+}
+
+// The program's memory and threads as Linux counts them, from the script.
+struct Footprint {
+    long rss = 0, peak = 0, threads = 0;
+};
+
+Footprint AskFootprint()
+{
+    std::cout << "@@FOOTPRINT" << std::endl;
+    std::string line;
+    std::getline(std::cin, line);
+    Footprint f;
+    if (sscanf(line.c_str(), "%ld %ld %ld", &f.rss, &f.peak, &f.threads) != 3)
+        Fail("soak: no footprint of the program: " + line);
+    return f;
+}
+
+void RunResumeTool(const std::wstring& tool)
+{
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESTDHANDLES;     // its report is not ours
+    PROCESS_INFORMATION pi = {};
+    std::wstring line = L"\"" + tool + L"\" pm";
+    std::vector<wchar_t> cmd(line.begin(), line.end());
+    cmd.push_back(0);
+    if (!CreateProcessW(NULL, cmd.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        Fail("soak: cannot run the resume tool");
+    WaitForSingleObject(pi.hProcess, kPatienceMs);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+}
+
+// One burst on one road: the Power Manager's (the resume tool, a process
+// per notice), what its notices become (the resident window alone), or the
+// broadcast to every window of the program.
+enum class Road { PowerManager, Resident, Broadcast };
+
+void Burst(const Subject& s, HWND resident, Road road, int resumes, const std::wstring& tool)
+{
+    for (int i = 0; i < resumes; i++) {
+        if (road == Road::PowerManager) {
+            RunResumeTool(tool);
+            continue;
+        }
+        if (road == Road::Resident)
+            PostMessageW(resident, WM_POWERBROADCAST, 7, 0);
+        else
+            for (HWND h : TopWindowsOf(s.pid))
+                PostMessageW(h, WM_POWERBROADCAST, 7, 0);
+        Sleep(20);
+    }
+}
+
+// Bursts over a lock screen that asks for a password, after one burst
+// that warms everything up: the lock screens visible after each, and the
+// program's memory, threads and windows before and after them all.
+void Soak(Subject& s, const std::wstring& tool, int bursts, int perBurst)
+{
+    StoreRecord(L"abc");
+    Launch(s);
+    PostMessageW(WaitDialog(s), WM_TIMER, 2, 0);   // the network is usable: the password is asked
+    HWND resident = FindWindowW(s.name.c_str(), s.name.c_str());
+    const Road roads[] = {Road::PowerManager, Road::Resident, Road::Broadcast};
+    Burst(s, resident, Road::Resident, perBurst, tool);
+    LocksOnceCaughtUp(s, resident);
+    Footprint before = AskFootprint(), least = before, most = before;
+    size_t windowsBefore = TopWindowsOf(s.pid).size();
+    int fewestLocks = 1 << 30, mostLocks = 0, hidden = 0;
+    for (int b = 0; b < bursts; b++) {
+        // The Power Manager's road, a process per notice, in two bursts only.
+        Road road = b < 6 ? roads[b % 3] : roads[1 + b % 2];
+        Burst(s, resident, road, perBurst, tool);
+        int locks = LocksOnceCaughtUp(s, resident);
+        fewestLocks = std::min(fewestLocks, locks);
+        mostLocks = std::max(mostLocks, locks);
+        hidden = std::max(hidden, HiddenDialogs(s.pid));
+        Footprint f = AskFootprint();
+        least.rss = std::min(least.rss, f.rss);
+        most.rss = std::max(most.rss, f.rss);
+    }
+    Footprint after = AskFootprint();
+    size_t windowsAfter = TopWindowsOf(s.pid).size();
+    // The one lock screen left still works: the password passes it.
+    HWND last = NULL;
+    VisibleWith(s.pid, IDC_LOCK_PICTURE, &last);
+    SetDlgItemTextW(last, IDC_LOCK_PASSWORD, L"abc");
+    PostMessageW(GetDlgItem(last, IDOK), BM_CLICK, 0, 0);
+    bool passed = last && WaitFor([&] { return VisibleDialog(s.pid) == NULL; });
+    std::cout << "@@SOAK " << bursts * perBurst << " resumes in " << bursts << " bursts of "
+              << perBurst << " after one more that warms up; visible lock screens after each"
+              << " burst: " << fewestLocks << " to " << mostLocks << "; hidden dialogs at most "
+              << hidden << "; top-level windows " << windowsBefore << " -> " << windowsAfter
+              << "; threads " << before.threads << " -> " << after.threads << "; resident "
+              << before.rss << " -> " << after.rss << " KiB (" << least.rss << " to " << most.rss
+              << " between bursts), peak " << before.peak << " -> " << after.peak
+              << " KiB; the last lock screen " << (passed ? "passed" : "NOT passed")
+              << " with the password" << std::endl;
+    Stop(s);
+    StoreRecord(L"");
+    if (fewestLocks != 1 || mostLocks != 1 || hidden || !passed)
+        Fail("soak: not one working lock screen after every burst");
+    if (windowsAfter != windowsBefore || after.threads != before.threads)
+        Fail("soak: windows or threads grew");
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -242,6 +421,8 @@ int wmain(int argc, wchar_t** argv)
         return 2;
     }
     int startRuns = _wtoi(argv[1]), resumeRuns = _wtoi(argv[2]), probeRuns = _wtoi(argv[3]);
+    const wchar_t* soakEnv = _wgetenv(L"BENCH_SOAK_BURSTS");
+    int soakBursts = soakEnv ? _wtoi(soakEnv) : 20;
     // Figures are reported in this order: baseline, program, variants.
     std::vector<Subject> subjects;
     subjects.push_back({"baseline", argv[5], argv[6]});
@@ -252,7 +433,7 @@ int wmain(int argc, wchar_t** argv)
 
     if (FindWindowW(kProgramName, kProgramName))
         Fail("an instance of the program already runs");
-    StoreQuietRecord();
+    StoreRecord(L"");
     WSADATA wsa;
     WSAStartup(MAKEWORD(1, 1), &wsa);
 
@@ -291,6 +472,24 @@ int wmain(int argc, wchar_t** argv)
         figures.push_back(Median(v));
     Result("resume", "ms", figures);
 
+    std::vector<std::vector<double>> over(n);
+    for (Subject& s : subjects) {
+        PostMessageW(FindWindowW(s.name.c_str(), s.name.c_str()), WM_POWERBROADCAST, 7, 0);
+        WaitDialog(s);
+    }
+    for (int i = 0; i < resumeRuns; i++) {
+        for (size_t j = 0; j < n; j++) {
+            size_t k = (i + j) % n;
+            over[k].push_back(ResumeOverOpenDialog(subjects[k]));
+        }
+    }
+    for (Subject& s : subjects)
+        PassDialog(s, VisibleDialog(s.pid));
+    figures.clear();
+    for (auto& v : over)
+        figures.push_back(Median(v));
+    Result("resume_open", "ms", figures);
+
     // All resident, their dialogs passed: let them settle, then the script
     // measures memory and CPU over the idle minute.
     Sleep(2000);
@@ -305,6 +504,10 @@ int wmain(int argc, wchar_t** argv)
     }
     for (Subject& s : subjects)
         Stop(s);
+
+    std::wstring tool = subjects[1].exe.substr(0, subjects[1].exe.find_last_of(L'\\') + 1) +
+                        L"resume.exe";
+    Soak(subjects[1], tool, soakBursts, 50);
     WSACleanup();
     std::cout << "@@DONE" << std::endl;
     return 0;

@@ -73,11 +73,9 @@ static LRESULT OnResume(HWND hWnd)
     if (s_bFirstRunOpen)
         return 0;
     if (g_hLockScreen) {
-        // Ended here, not left to its own copy of the broadcast: in a burst
-        // of resumes later copies are addressed to lock screens already
-        // gone, and the one that stays would be passed only to reopen.
+        // Ended with the other dialogs above; the outer call, whose modal
+        // loop it was, opens the fresh one once that loop has unwound.
         s_relockPending = TRUE;
-        EndDialog(g_hLockScreen, 0);
         return 0;
     }
     do {

@@ -86,6 +86,17 @@ protected:
     // unlocked by taps on its corners.
     void OpenUnlockedSettings(HWND* dlg);
 
+    // Started with that password stored and the network usable: the start-up
+    // lock screen, asking for the password.
+    void StartAtPasswordLock(const wchar_t* pass, HWND* lock)
+    {
+        PutRecord(pass, 1, 20, MarkerExe(), 1);
+        Network("up");
+        Start();
+        ASSERT_TRUE(*lock = WaitLock());
+        ASSERT_NO_FATAL_FAILURE(AskPassword(*lock));
+    }
+
     ::Program prog;
     HWND resident = NULL;
 };
@@ -283,12 +294,8 @@ TEST_F(Program, ClosesByItselfOnceAnInterfaceComesUp)
 
 TEST_F(Program, PasswordWantedWhenSet)
 {
-    PutRecord(L"pw", 1, 20, MarkerExe(), 1);
-    Network("up");
-    Start();
-    HWND lock = WaitLock();
-    ASSERT_TRUE(lock);
-    ASSERT_NO_FATAL_FAILURE(AskPassword(lock));
+    HWND lock = NULL;
+    ASSERT_NO_FATAL_FAILURE(StartAtPasswordLock(L"pw", &lock));
     Shot(L"e2e_lock_password");
     SetDlgItemTextW(lock, IDC_LOCK_PASSWORD, L"pw");
     PressButton(lock, IDOK);
@@ -525,12 +532,8 @@ bool Responsive(HWND resident)
 // left hidden, it asks for the password, and one right password passes it.
 TEST_F(Program, SpacedBurstsOfResumesLeaveOneWorkingLockScreen)
 {
-    PutRecord(L"abc", 1, 20, MarkerExe(), 1);
-    Network("up");
-    Start();
-    HWND lock = WaitLock();
-    ASSERT_TRUE(lock);
-    ASSERT_NO_FATAL_FAILURE(AskPassword(lock));
+    HWND lock = NULL;
+    ASSERT_NO_FATAL_FAILURE(StartAtPasswordLock(L"abc", &lock));
     const std::function<void()> roads[] = {
         [] { ASSERT_EQ(0u, RunResumeTool(L"pm")); },    // each run a process: spaced
         [] { ASSERT_EQ(0u, RunResumeTool(L"broadcast")); },
@@ -553,6 +556,30 @@ TEST_F(Program, SpacedBurstsOfResumesLeaveOneWorkingLockScreen)
     ASSERT_NO_FATAL_FAILURE(AnswerPassword(lock, L"abc"));
     EXPECT_EQ(0, LockScreensOnceHandled(prog, resident));
     EXPECT_EQ(1, LaunchCount());
+}
+
+// Taps on the icon open settings dialogs over each other, up to the places
+// the program keeps; a resume on the Power Manager's road ends every one.
+TEST_F(Program, ResumeEndsEverySettingsDialogOfManyTaps)
+{
+    StoreNoPasswordLaunching(0);
+    Network("up");
+    Start();
+    PassStartupLock();
+    auto settingsShown = [&] {
+        int n = 0;
+        for (HWND h : TopWindows(prog.pid))
+            n += IsWindowVisible(h) && GetDlgItem(h, IDC_TIMEOUT_VALUE) != NULL;
+        return n;
+    };
+    for (int i = 0; i < 70; i++)
+        PostMessageW(resident, WM_TRAYNOTIFY, ID_TRAYICON, WM_LBUTTONDOWN);
+    ASSERT_TRUE(WaitUntil([&] { return settingsShown() == 63; })) << settingsShown();
+    PostMessageW(resident, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    EXPECT_TRUE(WaitUntil([&] {
+        return settingsShown() == 0 && VisibleLockScreens(prog.pid) == 1 &&
+               HiddenDialogs(prog.pid) == 0;
+    })) << settingsShown() << " settings dialogs left";
 }
 
 TEST_F(Program, ResumeDuringTheFirstRunDialogLeavesOneLockScreenAfterWinsock)
