@@ -92,7 +92,6 @@ static INT_PTR OnInitDialog(HWND hDlg)
 {
     g_hLockScreen = hDlg;
     NoteDialogOpened(hDlg);     // always has its place
-    ClipLikeDevice(hDlg);
     g_nStarCount = 0;
     ShowDlgItem(hDlg, IDC_LOCK_WARNING, SW_HIDE);
     if (Settings.PassEnable == 0) {
@@ -101,6 +100,9 @@ static INT_PTR OnInitDialog(HWND hDlg)
     }
     ShowDlgItem(hDlg, IDOK, SW_HIDE);
     CoverScreen(hDlg);
+    // After the screen is covered, which a resume waits for; before the
+    // first paint, which is all it is for.
+    ClipLikeDevice(hDlg);
     g_uTimerTimeout = SetTimer(hDlg, TIMER_TIMEOUT, TimeoutPeriod(Settings.nTimeout), NULL);
     g_uTimerPoll = SetTimer(hDlg, TIMER_POLL, POLL_PERIOD, NULL);
     SendDlgItemMessageW(hDlg, IDC_LOCK_PASSWORD, EM_LIMITTEXT, PASS_UNITS - 1, 0);
