@@ -8,11 +8,12 @@
 #include "settingsui/settingsdlg.h"
 #include "shell/trayicon.h"
 
-// A resume that arrives while a lock screen is open must not open the fresh
-// one inside the old one's modal loop: the device resumes again and again at
-// the lock screen, and every nesting would stay on the stack. The outer
-// handler reopens instead.
-static BOOL s_relockPending;
+// A resume ends every open dialog and asks for one fresh lock screen, which
+// opens only once all of them have unwound: never inside the modal loop of
+// a dialog that is ending (the device resumes again and again at the lock
+// screen, and every nesting would stay on the stack), never over dialogs
+// ended but not yet gone. The outermost opener opens it.
+static BOOL s_bLockPending;
 
 // Set while the first-run dialog runs inside the window's creation: Winsock
 // is not started yet, and the start-up's own resume is still to be posted.
@@ -65,6 +66,14 @@ static LRESULT OnDestroy(HWND hWnd)
     return 0;
 }
 
+static void OpenPendingLockScreen(HWND hWnd)
+{
+    while (s_bLockPending && !DialogsOpen()) {
+        s_bLockPending = FALSE;
+        OpenDialog(hWnd, IDD_LOCK, LockDlgProc);
+    }
+}
+
 static LRESULT OnResume(HWND hWnd)
 {
     HandResumeToOpenDialogs();
@@ -72,16 +81,8 @@ static LRESULT OnResume(HWND hWnd)
     // the first-run dialog has ended.
     if (s_bFirstRunOpen)
         return 0;
-    if (g_hLockScreen) {
-        // Ended with the other dialogs above; the outer call, whose modal
-        // loop it was, opens the fresh one once that loop has unwound.
-        s_relockPending = TRUE;
-        return 0;
-    }
-    do {
-        s_relockPending = FALSE;
-        OpenDialog(hWnd, IDD_LOCK, LockDlgProc);
-    } while (s_relockPending);
+    s_bLockPending = TRUE;
+    OpenPendingLockScreen(hWnd);
     return 0;
 }
 
@@ -99,10 +100,13 @@ static LRESULT OnTrayNotify(HWND hWnd, LPARAM lParam)
     // A dialog opened over another starts its own count; the one below
     // keeps its unlock once this one is gone.
     int nStepBelow = nUnlockStep;
-    if (OpenDialog(hWnd, IDD_SETTINGS, SettingsDlgProc) != 0)
+    if (OpenDialog(hWnd, IDD_SETTINGS, SettingsDlgProc) != 0) {
         DestroyWindow(hWnd);
-    else
-        nUnlockStep = nStepBelow;
+        return 0;
+    }
+    nUnlockStep = nStepBelow;
+    // Ended by a resume: its lock screen, now that nothing is left below.
+    OpenPendingLockScreen(hWnd);
     return 0;
 }
 

@@ -6,6 +6,7 @@
 
 static HWND s_open[MAX_OPEN_DIALOGS];   // oldest first
 static int s_nOpen;
+static int s_nModalLoops;               // OpenDialog calls not yet returned
 
 INT_PTR OpenDialog(HWND hOwner, int idTemplate, DLGPROC dlgProc)
 {
@@ -16,7 +17,15 @@ INT_PTR OpenDialog(HWND hOwner, int idTemplate, DLGPROC dlgProc)
     if (!hTemplate)
         return -1;
     const DLGTEMPLATE* pTemplate = (const DLGTEMPLATE*)LockResource(hTemplate);
-    return DialogBoxIndirectParamW(g_hInstance, pTemplate, hOwner, dlgProc, 0);
+    s_nModalLoops++;
+    INT_PTR result = DialogBoxIndirectParamW(g_hInstance, pTemplate, hOwner, dlgProc, 0);
+    s_nModalLoops--;
+    return result;
+}
+
+BOOL DialogsOpen()
+{
+    return s_nModalLoops > 0;
 }
 
 BOOL NoteDialogOpened(HWND hDlg)

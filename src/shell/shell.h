@@ -28,6 +28,8 @@ BOOL NoteDialogOpened(HWND hDlg);
 void NoteDialogEnded(HWND hDlg);
 // Sends the resume notice to every open dialog, newest first.
 void HandResumeToOpenDialogs();
+// TRUE while a dialog's modal loop runs, ending or not.
+BOOL DialogsOpen();
 LRESULT CALLBACK MainWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 #endif
