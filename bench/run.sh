@@ -11,7 +11,7 @@
 # Prints each figure for both with the ratio, and writes them to
 # ${BK_BUILD_DIR:-build}/bench/results.md. Needs root (network namespace).
 #   7 a soak: 1000 resumes in bursts over a password lock, on every road
-# Knobs: BENCH_START_RUNS (9), BENCH_RESUME_RUNS (41), BENCH_PROBE_RUNS (201),
+# Knobs: BENCH_START_RUNS (9), BENCH_RESUME_RUNS (161), BENCH_PROBE_RUNS (201),
 # BENCH_IDLE_SECONDS (60), BENCH_SOAK_BURSTS (20, of 50 resumes each).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -85,7 +85,7 @@ echo "bench: measuring on $DISPLAY (this takes a few minutes)"
 status=0
 export BENCH_COMMS="bench_base.exe brondelkit.exe bench_plat.exe bench_tmpl.exe"
 unshare --net --uts --mount --fork -- bash "$root/bench/session.sh" "$raw" "$bin/benchdrv.exe" \
-  "${BENCH_START_RUNS:-9}" "${BENCH_RESUME_RUNS:-41}" "${BENCH_PROBE_RUNS:-201}" \
+  "${BENCH_START_RUNS:-9}" "${BENCH_RESUME_RUNS:-161}" "${BENCH_PROBE_RUNS:-201}" \
   "$(winpath "$BK_BUILD/brondelkit.exe")" "$(winpath "$bin/bench_base.exe")" BenchBaseline \
   "$(winpath "$bin/bench_plat.exe")" BenchPlatform \
   "$(winpath "$bin/bench_tmpl.exe")" BenchTemplate || status=$?
@@ -98,7 +98,7 @@ cpu=$(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1)
   echo
   echo "Machine: $cpu, $(nproc) cores, $(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo);" \
        "$(. /etc/os-release; echo "$PRETTY_NAME"); $(wine --version); Xvfb 240x320x24."
-  echo "Runs: start ${BENCH_START_RUNS:-9}, resume ${BENCH_RESUME_RUNS:-41}," \
+  echo "Runs: start ${BENCH_START_RUNS:-9}, resume ${BENCH_RESUME_RUNS:-161}," \
        "probe ${BENCH_PROBE_RUNS:-201}, idle ${BENCH_IDLE_SECONDS:-60} s."
   echo
   echo "| figure | baseline | Brondelkit | ratio | goal | met |"
