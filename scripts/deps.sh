@@ -21,6 +21,9 @@ if bk_runs_32bit; then
   if bk_wine32_installed; then rm -f "$BK_WINE32_WHY"; else wine32=1; fi
 fi
 
+# apt_reason LOG: apt's own reason for a failure, its last error line.
+apt_reason() { grep '^E: ' "$1" | tail -n 1 | cut -c4- || true; }
+
 # apt_update: the package lists, tried again once after a pause; an index
 # that still fails is named and the lists apt has are used.
 apt_update() {
@@ -31,7 +34,7 @@ apt_update() {
     if $sudo apt-get update -q 2>&1 | tee "$log"; then rm -f "$log"; return; fi
   done
   sed -n 's/^[EW]: Failed to fetch \([^ ]*\) *\(.*\)/deps: package index not updated: \1 (\2); going on with the lists apt has/p' \
-    "$log" | grep . || echo "deps: apt-get update failed ($(grep '^E: ' "$log" | tail -n 1)); going on with the lists apt has"
+    "$log" | grep . || echo "deps: apt-get update failed ($(apt_reason "$log")); going on with the lists apt has"
   rm -f "$log"
 }
 
@@ -53,7 +56,7 @@ if [ -n "$wine32" ]; then
   if DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q wine32:i386 2>&1 | tee "$log"; then
     rm -f "$BK_WINE32_WHY"
   else
-    why=$(grep "^E: " "$log" | tail -n 1 | cut -c4- || true)
+    why=$(apt_reason "$log")
     mkdir -p "${BK_WINE32_WHY%/*}"
     echo "${why:-apt-get install wine32:i386 failed}" >"$BK_WINE32_WHY"
     echo "deps: Wine's 32-bit side could not be installed (the i686 suite will not run): $(cat "$BK_WINE32_WHY")"

@@ -26,4 +26,31 @@ inline std::vector<HWND> TopWindowsOf(DWORD pid)
     return e.windows;
 }
 
+// Visible top-level windows of the process holding a control of that id
+// (the lock screen's picture, the settings dialog's timeout); the last one
+// found in *last.
+inline int VisibleWithControl(DWORD pid, int id, HWND* last = nullptr)
+{
+    int n = 0;
+    for (HWND h : TopWindowsOf(pid)) {
+        if (IsWindowVisible(h) && GetDlgItem(h, id)) {
+            n++;
+            if (last)
+                *last = h;
+        }
+    }
+    return n;
+}
+
+// Dialogs of the process that exist but are not shown: ended and left
+// behind, or never shown.
+inline int HiddenDialogsOf(DWORD pid)
+{
+    int n = 0;
+    WCHAR cls[16];
+    for (HWND h : TopWindowsOf(pid))
+        n += !IsWindowVisible(h) && GetClassNameW(h, cls, 16) && lstrcmpW(cls, L"#32770") == 0;
+    return n;
+}
+
 #endif

@@ -106,17 +106,25 @@ HWND WaitDialog(const Subject& s)
     return h;
 }
 
+// True once the condition holds; false when it did not within the patience.
+template <class Condition> bool WaitFor(Condition c)
+{
+    double start = NowMs();
+    while (!c()) {
+        if (NowMs() - start > kPatienceMs)
+            return false;
+        Sleep(5);
+    }
+    return true;
+}
+
 // A poll tick: the lock screen finds the network usable and, with no
 // password stored, closes; the baseline closes on any tick.
 void PassDialog(const Subject& s, HWND dlg)
 {
     PostMessageW(dlg, WM_TIMER, 2, 0);
-    double start = NowMs();
-    while (VisibleDialog(s.pid)) {
-        if (NowMs() - start > kPatienceMs)
-            Fail(std::string(s.label) + ": dialog did not close on a tick");
-        Sleep(5);
-    }
+    if (!WaitFor([&] { return VisibleDialog(s.pid) == NULL; }))
+        Fail(std::string(s.label) + ": dialog did not close on a tick");
 }
 
 void Launch(Subject& s)
@@ -198,6 +206,26 @@ double ResumeOverOpenDialog(Subject& s)
     return NowMs() - t0;
 }
 
+// The median of `runs` measurements of each subject, in the order of the
+// subjects. Who goes first rotates, so that none always runs on a warmer
+// cache.
+template <class Measure>
+std::vector<double> Medians(std::vector<Subject>& subjects, int runs, Measure measure)
+{
+    size_t n = subjects.size();
+    std::vector<std::vector<double>> times(n);
+    for (int i = 0; i < runs; i++) {
+        for (size_t j = 0; j < n; j++) {
+            size_t k = (i + j) % n;
+            times[k].push_back(measure(subjects[k]));
+        }
+    }
+    std::vector<double> figures;
+    for (auto& v : times)
+        figures.push_back(Median(v));
+    return figures;
+}
+
 // Figures in the order of the subjects: baseline, program, variants.
 void Result(const char* key, const char* unit, const std::vector<double>& values)
 {
@@ -257,39 +285,6 @@ void BenchProbe(int runs, size_t subjects)
 
 // --- The soak: resumes in bursts over a lock screen that asks for a password.
 
-// Visible dialogs of the process holding that control, and dialogs hidden.
-int VisibleWith(DWORD pid, int id, HWND* last = nullptr)
-{
-    int n = 0;
-    for (HWND h : TopWindowsOf(pid))
-        if (IsWindowVisible(h) && GetDlgItem(h, id)) {
-            n++;
-            if (last)
-                *last = h;
-        }
-    return n;
-}
-
-int HiddenDialogs(DWORD pid)
-{
-    int n = 0;
-    WCHAR cls[16];
-    for (HWND h : TopWindowsOf(pid))
-        n += !IsWindowVisible(h) && GetClassNameW(h, cls, 16) && lstrcmpW(cls, L"#32770") == 0;
-    return n;
-}
-
-template <class Condition> bool WaitFor(Condition c)
-{
-    double start = NowMs();
-    while (!c()) {
-        if (NowMs() - start > kPatienceMs)
-            return false;
-        Sleep(5);
-    }
-    return true;
-}
-
 // The icon's tap is queued behind every resume posted before it: once its
 // settings dialog shows, they have all been handled. The lock screens
 // visible then; the dialog is closed again.
@@ -297,9 +292,9 @@ int LocksOnceCaughtUp(const Subject& s, HWND resident)
 {
     PostMessageW(resident, WM_APP + 283, 283, WM_LBUTTONDOWN);
     HWND settings = NULL;
-    if (!WaitFor([&] { return VisibleWith(s.pid, IDC_TIMEOUT_VALUE, &settings) == 1; }))
+    if (!WaitFor([&] { return VisibleWithControl(s.pid, IDC_TIMEOUT_VALUE, &settings) == 1; }))
         Fail("soak: the program did not catch up with a burst");
-    int locks = VisibleWith(s.pid, IDC_LOCK_PICTURE);
+    int locks = VisibleWithControl(s.pid, IDC_LOCK_PICTURE);
     PostMessageW(GetDlgItem(settings, IDOK), BM_CLICK, 0, 0);
     if (!WaitFor([&] { return !IsWindow(settings); }))
         Fail("soak: the settings dialog did not close");
@@ -381,7 +376,7 @@ void Soak(Subject& s, const std::wstring& tool, int bursts, int perBurst)
         int locks = LocksOnceCaughtUp(s, resident);
         fewestLocks = std::min(fewestLocks, locks);
         mostLocks = std::max(mostLocks, locks);
-        hidden = std::max(hidden, HiddenDialogs(s.pid));
+        hidden = std::max(hidden, HiddenDialogsOf(s.pid));
         Footprint f = AskFootprint();
         least.rss = std::min(least.rss, f.rss);
         most.rss = std::max(most.rss, f.rss);
@@ -390,7 +385,7 @@ void Soak(Subject& s, const std::wstring& tool, int bursts, int perBurst)
     size_t windowsAfter = TopWindowsOf(s.pid).size();
     // The one lock screen left still works: the password passes it.
     HWND last = NULL;
-    VisibleWith(s.pid, IDC_LOCK_PICTURE, &last);
+    VisibleWithControl(s.pid, IDC_LOCK_PICTURE, &last);
     SetDlgItemTextW(last, IDC_LOCK_PASSWORD, L"abc");
     PostMessageW(GetDlgItem(last, IDOK), BM_CLICK, 0, 0);
     bool passed = last && WaitFor([&] { return VisibleDialog(s.pid) == NULL; });
@@ -443,52 +438,24 @@ int wmain(int argc, wchar_t** argv)
     // pays for loading Wine's libraries from disk.
     for (Subject& s : subjects)
         StartToDialog(s);
-    std::vector<std::vector<double>> start(n), resume(n);
-    for (int i = 0; i < startRuns; i++) {
-        // Rotate who goes first, so that none always runs on a warmer cache.
-        for (size_t j = 0; j < n; j++) {
-            size_t k = (i + j) % n;
-            start[k].push_back(StartToDialog(subjects[k]));
-        }
-    }
-    std::vector<double> figures;
-    for (auto& v : start)
-        figures.push_back(Median(v));
-    Result("start", "ms", figures);
+    Result("start", "ms", Medians(subjects, startRuns, StartToDialog));
 
     for (Subject& s : subjects) {
         Launch(s);
         PassDialog(s, WaitDialog(s));
         ResumeToDialog(s);
     }
-    for (int i = 0; i < resumeRuns; i++) {
-        for (size_t j = 0; j < n; j++) {
-            size_t k = (i + j) % n;
-            resume[k].push_back(ResumeToDialog(subjects[k]));
-        }
-    }
-    figures.clear();
-    for (auto& v : resume)
-        figures.push_back(Median(v));
-    Result("resume", "ms", figures);
+    Result("resume", "ms", Medians(subjects, resumeRuns, ResumeToDialog));
 
-    std::vector<std::vector<double>> over(n);
+    // Each with its dialog open, which every resume then replaces.
     for (Subject& s : subjects) {
         PostMessageW(FindWindowW(s.name.c_str(), s.name.c_str()), WM_POWERBROADCAST, 7, 0);
         WaitDialog(s);
     }
-    for (int i = 0; i < resumeRuns; i++) {
-        for (size_t j = 0; j < n; j++) {
-            size_t k = (i + j) % n;
-            over[k].push_back(ResumeOverOpenDialog(subjects[k]));
-        }
-    }
+    std::vector<double> over = Medians(subjects, resumeRuns, ResumeOverOpenDialog);
     for (Subject& s : subjects)
         PassDialog(s, VisibleDialog(s.pid));
-    figures.clear();
-    for (auto& v : over)
-        figures.push_back(Median(v));
-    Result("resume_open", "ms", figures);
+    Result("resume_open", "ms", over);
 
     // All resident, their dialogs passed: let them settle, then the script
     // measures memory and CPU over the idle minute.

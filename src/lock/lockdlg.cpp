@@ -31,7 +31,6 @@ WCHAR g_szStars[STAR_UNITS];
 WCHAR g_szProgress[PROGRESS_UNITS];
 UINT_PTR g_uTimerTimeout;
 UINT_PTR g_uTimerPoll;
-HWND g_hLockScreen;
 
 UINT TimeoutPeriod(DWORD nTimeout)
 {
@@ -90,7 +89,6 @@ static void StepStars(HWND hDlg)
 
 static INT_PTR OnInitDialog(HWND hDlg)
 {
-    g_hLockScreen = hDlg;
     NoteDialogOpened(hDlg);     // always has its place
     g_nStarCount = 0;
     ShowDlgItem(hDlg, IDC_LOCK_WARNING, SW_HIDE);
@@ -218,8 +216,6 @@ static INT_PTR OnPowerBroadcast(HWND hDlg, WPARAM event)
 // leave both pictures behind.
 static INT_PTR OnDestroy(HWND hDlg)
 {
-    if (g_hLockScreen == hDlg)
-        g_hLockScreen = NULL;
     NoteDialogEnded(hDlg);
     const int pictures[] = {IDC_LOCK_PICTURE, IDC_LOCK_WARNING};
     for (int i = 0; i < 2; i++) {

@@ -20,7 +20,6 @@ extern WCHAR g_szStars[STAR_UNITS];         // outlives the dialog
 extern WCHAR g_szProgress[PROGRESS_UNITS];
 extern UINT_PTR g_uTimerTimeout;            // what SetTimer returned, compared on WM_TIMER
 extern UINT_PTR g_uTimerPoll;
-extern HWND g_hLockScreen;                  // the open lock screen, NULL when none
 
 INT_PTR CALLBACK LockDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
 

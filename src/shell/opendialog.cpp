@@ -6,7 +6,6 @@
 
 static HWND s_open[MAX_OPEN_DIALOGS];   // oldest first
 static int s_nOpen;
-static int s_nModalLoops;               // OpenDialog calls not yet returned
 
 INT_PTR OpenDialog(HWND hOwner, int idTemplate, DLGPROC dlgProc)
 {
@@ -17,15 +16,13 @@ INT_PTR OpenDialog(HWND hOwner, int idTemplate, DLGPROC dlgProc)
     if (!hTemplate)
         return -1;
     const DLGTEMPLATE* pTemplate = (const DLGTEMPLATE*)LockResource(hTemplate);
-    s_nModalLoops++;
-    INT_PTR result = DialogBoxIndirectParamW(g_hInstance, pTemplate, hOwner, dlgProc, 0);
-    s_nModalLoops--;
-    return result;
+    return DialogBoxIndirectParamW(g_hInstance, pTemplate, hOwner, dlgProc, 0);
 }
 
+// A dialog is noted until its destruction, which ends its modal loop.
 BOOL DialogsOpen()
 {
-    return s_nModalLoops > 0;
+    return s_nOpen > 0;
 }
 
 BOOL NoteDialogOpened(HWND hDlg)
@@ -56,7 +53,7 @@ void HandResumeToOpenDialogs()
     HWND list[MAX_OPEN_DIALOGS];
     int n = s_nOpen;
     for (int i = 0; i < n; i++)
-        list[i] = s_open[n - 1 - i];
-    for (int j = 0; j < n; j++)
-        SendMessageW(list[j], WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+        list[i] = s_open[i];
+    while (n > 0)
+        SendMessageW(list[--n], WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
 }

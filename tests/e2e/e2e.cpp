@@ -121,11 +121,7 @@ HWND SettingsDialog(DWORD pid)
 
 int VisibleLockScreens(DWORD pid)
 {
-    int n = 0;
-    for (HWND h : TopWindows(pid))
-        if (IsWindowVisible(h) && GetDlgItem(h, IDC_LOCK_PICTURE))
-            n++;
-    return n;
+    return VisibleWithControl(pid, IDC_LOCK_PICTURE);
 }
 
 bool TrayIconPresent(HWND resident)

@@ -10,6 +10,7 @@
 #include "resource.h"
 #include "support/dialog_driver.h"
 #include "support/scratch_registry.h"
+#include "topwindows.h"
 
 namespace {
 
@@ -507,18 +508,6 @@ TEST_F(Program, BurstOfResumesIsPassedWithOnePassword)
     EXPECT_EQ(1, LaunchCount());
 }
 
-// Dialogs of the process that exist but are not shown: ended and left
-// behind, or never shown.
-int HiddenDialogs(DWORD pid)
-{
-    int n = 0;
-    for (HWND h : TopWindows(pid)) {
-        WCHAR cls[16];
-        n += !IsWindowVisible(h) && GetClassNameW(h, cls, 16) && wcscmp(cls, L"#32770") == 0;
-    }
-    return n;
-}
-
 // The program's thread takes a message within a second: it waits on nothing.
 bool Responsive(HWND resident)
 {
@@ -546,9 +535,9 @@ TEST_F(Program, SpacedBurstsOfResumesLeaveOneWorkingLockScreen)
             ASSERT_NO_FATAL_FAILURE(roads[road]());
         ASSERT_TRUE(WaitUntil([&] {
             return Responsive(resident) && VisibleLockScreens(prog.pid) == 1 &&
-                   HiddenDialogs(prog.pid) == 0;
+                   HiddenDialogsOf(prog.pid) == 0;
         })) << VisibleLockScreens(prog.pid) << " lock screens shown, "
-            << HiddenDialogs(prog.pid) << " dialogs hidden";
+            << HiddenDialogsOf(prog.pid) << " dialogs hidden";
         HWND fresh = LockScreen(prog.pid);
         ASSERT_NE(lock, fresh);
         ASSERT_NO_FATAL_FAILURE(AskPassword(lock = fresh));
@@ -566,12 +555,7 @@ TEST_F(Program, ResumeEndsEverySettingsDialogOfManyTaps)
     Network("up");
     Start();
     PassStartupLock();
-    auto settingsShown = [&] {
-        int n = 0;
-        for (HWND h : TopWindows(prog.pid))
-            n += IsWindowVisible(h) && GetDlgItem(h, IDC_TIMEOUT_VALUE) != NULL;
-        return n;
-    };
+    auto settingsShown = [&] { return VisibleWithControl(prog.pid, IDC_TIMEOUT_VALUE); };
     // Each tap once the last dialog shows, as a hand would; past the places
     // kept a tap opens nothing that stays.
     for (int i = 1; i <= 70; i++) {
@@ -583,7 +567,7 @@ TEST_F(Program, ResumeEndsEverySettingsDialogOfManyTaps)
     PostMessageW(resident, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
     EXPECT_TRUE(WaitUntil([&] {
         return settingsShown() == 0 && VisibleLockScreens(prog.pid) == 1 &&
-               HiddenDialogs(prog.pid) == 0;
+               HiddenDialogsOf(prog.pid) == 0;
     })) << settingsShown() << " settings dialogs left";
 }
 
