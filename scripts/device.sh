@@ -198,6 +198,7 @@ tour=${BK_TOUR:-$BK_BUILD/tour}
 step=0
 fail() {
   echo "tour: step $((step + 1)) failed: $*" >&2
+  echo "tour: the screen shows: $(ctl seen 2>&1)" >&2
   exit 1
 }
 expect() { ctl wait "$@" >/dev/null || fail "expected $1"; }

@@ -4,7 +4,8 @@
 //   screenctl.exe wait STATE [--not HWND] [MS]   waits, prints the window
 //   screenctl.exe lock                           the visible lock screen or 0
 //   screenctl.exe corners                        settings dialog's 3 taps
-//   screenctl.exe icon                           where the icon sits
+//   screenctl.exe icon [MS]                      where the icon sits, once it can
+//   screenctl.exe seen                           what the screen shows
 //   screenctl.exe text ID VALUE | click ID       on the dialog with that id
 //   screenctl.exe where ID                       the centre of that control
 //   screenctl.exe stored NAME                    a stored text setting
@@ -108,9 +109,15 @@ HWND Reached(const std::wstring& state)
     return NULL;
 }
 
+HWND Taskbar()
+{
+    return FindWindowW(L"Shell_TrayWnd", NULL);
+}
+
 std::wstring Seen()
 {
     std::wstring what = Resident() ? L"resident window up" : L"no resident window";
+    what += Taskbar() ? L"; taskbar up" : L"; no taskbar";
     if (HWND s = Settings())
         what += Unlocked(s) ? L"; settings dialog unlocked" : L"; settings dialog locked";
     size_t locks = Dialogs(IDC_LOCK_PICTURE).size();
@@ -135,6 +142,13 @@ void Settle()
     DWORD_PTR r;
     SendMessageTimeoutW(resident, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
     CloseHandle(p);
+}
+
+void NotReached(const std::wstring& what, DWORD ms)
+{
+    Print(L"screenctl: not reached within " + std::to_wstring(ms) + L" ms: " + what +
+              L"; seen: " + Seen(),
+          stderr);
 }
 
 int Wait(int argc, wchar_t** argv)
@@ -163,9 +177,27 @@ int Wait(int argc, wchar_t** argv)
             break;
         Sleep(20);
     }
-    Print(L"screenctl: not reached within " + std::to_wstring(ms) + L" ms: " + state +
-              (old ? L" (a fresh one)" : L"") + L"; seen: " + Seen(),
-          stderr);
+    NotReached(state + (old ? L" (a fresh one)" : L""), ms);
+    return 1;
+}
+
+// Where a tap reaches the icon, once there is a taskbar. Wine's taskbar
+// paints its icons itself, from its right end; the program's is the only one.
+int Icon(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    RECT rc;
+    for (;;) {
+        HWND bar = Taskbar();
+        if (bar && IsWindowVisible(bar) && GetWindowRect(bar, &rc)) {
+            std::printf("%ld %ld\n", rc.right - 11, (rc.top + rc.bottom) / 2);
+            return 0;
+        }
+        if (GetTickCount() - start > ms)
+            break;
+        Sleep(20);
+    }
+    NotReached(L"taskbar", ms);
     return 1;
 }
 
@@ -216,14 +248,10 @@ int wmain(int argc, wchar_t** argv)
         }
         return 0;
     }
-    if (cmd == L"icon") {
-        // Wine's taskbar keeps the notification area at its right end; the
-        // program's icon is the only one there.
-        HWND bar = FindWindowW(L"Shell_TrayWnd", NULL);
-        RECT rc;
-        if (!bar || !GetWindowRect(bar, &rc))
-            return 1;
-        std::printf("%ld %ld\n", rc.right - 11, (rc.top + rc.bottom) / 2);
+    if (cmd == L"icon")
+        return Icon(argc > 2 ? (DWORD)_wtoi(argv[2]) : 10000);
+    if (cmd == L"seen") {
+        Print(Seen());
         return 0;
     }
     if (cmd == L"text" && argc == 4) {
@@ -247,7 +275,7 @@ int wmain(int argc, wchar_t** argv)
         Print(Stored(argv[2]));
         return 0;
     }
-    std::fprintf(stderr, "usage: screenctl.exe wait STATE [--not HWND] [MS] | lock | corners | icon |"
-                         " text ID VALUE | click ID | where ID | stored NAME\n");
+    std::fprintf(stderr, "usage: screenctl.exe wait STATE [--not HWND] [MS] | lock | corners | icon [MS] |"
+                         " seen | text ID VALUE | click ID | where ID | stored NAME\n");
     return 2;
 }
