@@ -46,15 +46,11 @@ HWND Resident()
 // The program's visible dialogs that hold control `id`.
 std::vector<HWND> Dialogs(int id)
 {
-    std::vector<HWND> found;
     DWORD pid = 0;
     HWND resident = Resident();
     if (!resident || !GetWindowThreadProcessId(resident, &pid))
-        return found;
-    for (HWND h : TopWindowsOf(pid))
-        if (IsWindowVisible(h) && GetDlgItem(h, id))
-            found.push_back(h);
-    return found;
+        return {};
+    return VisibleWithControl(pid, id);
 }
 
 HWND Settings()
@@ -144,11 +140,22 @@ void Settle()
     CloseHandle(p);
 }
 
-void NotReached(const std::wstring& what, DWORD ms)
+// Polls until reached() holds, MS at most; says what the screen showed
+// when it never did.
+template <class Reached>
+bool Await(const std::wstring& what, DWORD ms, Reached reached)
 {
-    Print(L"screenctl: not reached within " + std::to_wstring(ms) + L" ms: " + what +
-              L"; seen: " + Seen(),
-          stderr);
+    DWORD start = GetTickCount();
+    while (!reached()) {
+        if (GetTickCount() - start > ms) {
+            Print(L"screenctl: not reached within " + std::to_wstring(ms) + L" ms: " + what +
+                      L"; seen: " + Seen(),
+                  stderr);
+            return false;
+        }
+        Sleep(20);
+    }
+    return true;
 }
 
 int Wait(int argc, wchar_t** argv)
@@ -164,41 +171,30 @@ int Wait(int argc, wchar_t** argv)
         else
             ms = (DWORD)_wtoi(argv[i]);
     }
-    DWORD start = GetTickCount();
-    for (;;) {
-        HWND h = Reached(state);
-        // A fresh window, and the old one gone from the screen.
-        if (h && (!old || (h != old && !(IsWindow(old) && IsWindowVisible(old))))) {
-            Settle();
-            std::printf("%lld\n", (long long)(INT_PTR)h);
-            return 0;
-        }
-        if (GetTickCount() - start > ms)
-            break;
-        Sleep(20);
-    }
-    NotReached(state + (old ? L" (a fresh one)" : L""), ms);
-    return 1;
+    HWND h = NULL;
+    // A fresh window, and the old one gone from the screen.
+    if (!Await(state + (old ? L" (a fresh one)" : L""), ms, [&] {
+            h = Reached(state);
+            return h && (!old || (h != old && !(IsWindow(old) && IsWindowVisible(old))));
+        }))
+        return 1;
+    Settle();
+    std::printf("%lld\n", (long long)(INT_PTR)h);
+    return 0;
 }
 
 // Where a tap reaches the icon, once there is a taskbar. Wine's taskbar
 // paints its icons itself, from its right end; the program's is the only one.
 int Icon(DWORD ms)
 {
-    DWORD start = GetTickCount();
     RECT rc;
-    for (;;) {
-        HWND bar = Taskbar();
-        if (bar && IsWindowVisible(bar) && GetWindowRect(bar, &rc)) {
-            std::printf("%ld %ld\n", rc.right - 11, (rc.top + rc.bottom) / 2);
-            return 0;
-        }
-        if (GetTickCount() - start > ms)
-            break;
-        Sleep(20);
-    }
-    NotReached(L"taskbar", ms);
-    return 1;
+    if (!Await(L"taskbar", ms, [&] {
+            HWND bar = Taskbar();
+            return bar && IsWindowVisible(bar) && GetWindowRect(bar, &rc);
+        }))
+        return 1;
+    std::printf("%ld %ld\n", rc.right - 11, (rc.top + rc.bottom) / 2);
+    return 0;
 }
 
 HWND DialogWith(int id)

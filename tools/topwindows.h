@@ -26,20 +26,22 @@ inline std::vector<HWND> TopWindowsOf(DWORD pid)
     return e.windows;
 }
 
-// Visible top-level windows of the process holding a control of that id
-// (the lock screen's picture, the settings dialog's timeout); the last one
-// found in *last.
-inline int VisibleWithControl(DWORD pid, int id, HWND* last = nullptr)
+inline bool IsDialogWindow(HWND h)
 {
-    int n = 0;
-    for (HWND h : TopWindowsOf(pid)) {
-        if (IsWindowVisible(h) && GetDlgItem(h, id)) {
-            n++;
-            if (last)
-                *last = h;
-        }
-    }
-    return n;
+    WCHAR cls[16];
+    return GetClassNameW(h, cls, 16) && lstrcmpW(cls, L"#32770") == 0;
+}
+
+// Visible top-level windows of the process holding a control of that id
+// (the lock screen's picture, the settings dialog's timeout), in the
+// desktop's order.
+inline std::vector<HWND> VisibleWithControl(DWORD pid, int id)
+{
+    std::vector<HWND> found;
+    for (HWND h : TopWindowsOf(pid))
+        if (IsWindowVisible(h) && GetDlgItem(h, id))
+            found.push_back(h);
+    return found;
 }
 
 // Dialogs of the process that exist but are not shown: ended and left
@@ -47,9 +49,8 @@ inline int VisibleWithControl(DWORD pid, int id, HWND* last = nullptr)
 inline int HiddenDialogsOf(DWORD pid)
 {
     int n = 0;
-    WCHAR cls[16];
     for (HWND h : TopWindowsOf(pid))
-        n += !IsWindowVisible(h) && GetClassNameW(h, cls, 16) && lstrcmpW(cls, L"#32770") == 0;
+        n += !IsWindowVisible(h) && IsDialogWindow(h);
     return n;
 }
 

@@ -290,11 +290,15 @@ void BenchProbe(int runs, size_t subjects)
 // visible then; the dialog is closed again.
 int LocksOnceCaughtUp(const Subject& s, HWND resident)
 {
-    PostMessageW(resident, WM_APP + 283, 283, WM_LBUTTONDOWN);
+    PostMessageW(resident, WM_TRAYNOTIFY, ID_TRAYICON, WM_LBUTTONDOWN);
     HWND settings = NULL;
-    if (!WaitFor([&] { return VisibleWithControl(s.pid, IDC_TIMEOUT_VALUE, &settings) == 1; }))
+    if (!WaitFor([&] {
+            std::vector<HWND> shown = VisibleWithControl(s.pid, IDC_TIMEOUT_VALUE);
+            settings = shown.size() == 1 ? shown[0] : NULL;
+            return settings != NULL;
+        }))
         Fail("soak: the program did not catch up with a burst");
-    int locks = VisibleWithControl(s.pid, IDC_LOCK_PICTURE);
+    int locks = (int)VisibleWithControl(s.pid, IDC_LOCK_PICTURE).size();
     PostMessageW(GetDlgItem(settings, IDOK), BM_CLICK, 0, 0);
     if (!WaitFor([&] { return !IsWindow(settings); }))
         Fail("soak: the settings dialog did not close");
@@ -384,8 +388,8 @@ void Soak(Subject& s, const std::wstring& tool, int bursts, int perBurst)
     Footprint after = AskFootprint();
     size_t windowsAfter = TopWindowsOf(s.pid).size();
     // The one lock screen left still works: the password passes it.
-    HWND last = NULL;
-    VisibleWithControl(s.pid, IDC_LOCK_PICTURE, &last);
+    std::vector<HWND> locks = VisibleWithControl(s.pid, IDC_LOCK_PICTURE);
+    HWND last = locks.empty() ? NULL : locks.back();
     SetDlgItemTextW(last, IDC_LOCK_PASSWORD, L"abc");
     PostMessageW(GetDlgItem(last, IDOK), BM_CLICK, 0, 0);
     bool passed = last && WaitFor([&] { return VisibleDialog(s.pid) == NULL; });

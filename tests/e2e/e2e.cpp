@@ -89,12 +89,9 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD ms)
 namespace {
 HWND VisibleDialogWith(DWORD pid, int childId)
 {
-    for (HWND h : TopWindows(pid)) {
-        WCHAR cls[16];
-        if (IsWindowVisible(h) && GetClassNameW(h, cls, 16) && wcscmp(cls, L"#32770") == 0 &&
-            GetDlgItem(h, childId))
+    for (HWND h : VisibleWithControl(pid, childId))
+        if (IsDialogWindow(h))
             return h;
-    }
     return NULL;
 }
 }  // namespace
@@ -121,7 +118,7 @@ HWND SettingsDialog(DWORD pid)
 
 int VisibleLockScreens(DWORD pid)
 {
-    return VisibleWithControl(pid, IDC_LOCK_PICTURE);
+    return (int)VisibleWithControl(pid, IDC_LOCK_PICTURE).size();
 }
 
 bool TrayIconPresent(HWND resident)

@@ -555,7 +555,7 @@ TEST_F(Program, ResumeEndsEverySettingsDialogOfManyTaps)
     Network("up");
     Start();
     PassStartupLock();
-    auto settingsShown = [&] { return VisibleWithControl(prog.pid, IDC_TIMEOUT_VALUE); };
+    auto settingsShown = [&] { return (int)VisibleWithControl(prog.pid, IDC_TIMEOUT_VALUE).size(); };
     // Each tap once the last dialog shows, as a hand would; past the places
     // kept a tap opens nothing that stays.
     for (int i = 1; i <= 70; i++) {
