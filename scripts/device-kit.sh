@@ -12,8 +12,9 @@
 #                  without it the CAB's values replace the device's.
 # --out OUT.inf    default device/brondelkit-fleet.inf, beside the original,
 #                  whose build folders are named from there.
-# Texts beyond ASCII, and characters an .inf line cannot carry as they stand,
-# are refused: those values go to the devices by the .reg file.
+# Texts beyond ASCII, characters an .inf line cannot carry as they stand, and
+# numbers above 0x7FFFFFFF are refused: those values go to the devices by the
+# .reg file.
 # Exit status: 0 written, 2 refused (a line says why), 3 could not run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -47,7 +48,14 @@ section=Settings.Fleet
 lines=()
 while IFS=$'\t' read -r name type value; do
   case $type in
-    dword) lines+=("HKLM,$key,$name,$(printf '0x%08x' $((0x10001 | clobber))),$value") ;;
+    dword)
+      # The record holds the number the program reads, in decimal.
+      if [ "$value" -gt 2147483647 ]; then
+        refuse "$name $value ($(printf '0x%08X' "$value")) is above 0x7FFFFFFF (2147483647): a CAB fails" \
+               "to install a registry number beyond the signed 32-bit range. Provision this value with the" \
+               ".reg file instead (regedit on the device; scripts/check-reg.sh shows what a device reads)."
+      fi
+      lines+=("HKLM,$key,$name,$(printf '0x%08x' $((0x10001 | clobber))),$value") ;;
     sz)
       if LC_ALL=C grep -qP '[^\x00-\x7f]' <<<"$value"; then
         refuse "$name \"$value\" holds text beyond ASCII: no source settles how the CAB Wizard of" \

@@ -50,7 +50,8 @@ others=$(cd .. && find src -name '*.h'; ls res/*.rc res/*.bmp res/*.ico)
   fail "the project's headers and resources are not src/*.h and res/: $(diff <(bk_vcp_files | grep -v '\.cpp$' | sort) <(sort <<<"$others") | grep '^[<>]' | tr '\n' ' ')"
 
 # The CAB Wizard file: one label per project CPU, its folder that CPU's
-# Release output, its processor type and 4.10; the shortcut in %CE4%.
+# Release output, 4.10 and no processor type (devices of one CPU report
+# several, so any one value refuses some); the shortcut in %CE4%.
 inf=$(tr -d '\r' <brondelkit.inf)
 for kind in CEDevice SourceDisksNames; do
   [ "$(sed -nE "s/^\[$kind\.(.*)\]$/\1/p" <<<"$inf" | sort)" = "$cpus" ] || fail "[$kind.*] labels are not the project's CPUs"
@@ -59,7 +60,7 @@ section() { awk -v s="[$1]" '$0 == s { on = 1; next } /^\[/ { on = 0 } on'; }
 for cpu in $cpus; do
   dir=$(bk_vcp_line "brondelkit - Win32 (WCE $cpu) Release" "# PROP Output_Dir" | tr -d '"')
   section "SourceDisksNames.$cpu" <<<"$inf" | grep -qE "^1 = ,\"[^\"]*\",,$dir$" || fail "[SourceDisksNames.$cpu] is not $dir"
-  section "CEDevice.$cpu" <<<"$inf" | grep -qE '^ProcessorType = [0-9]+$' || fail "[CEDevice.$cpu] has no processor type"
+  ! section "CEDevice.$cpu" <<<"$inf" | grep -qi '^ProcessorType' || fail "[CEDevice.$cpu] has a processor type"
   section "CEDevice.$cpu" <<<"$inf" | grep -qx 'VersionMin    = 4.10' || fail "[CEDevice.$cpu] does not ask for 4.10"
 done
 links=$(section DefaultInstall <<<"$inf" | sed -n 's/^CEShortcuts *= *//p')
@@ -67,10 +68,15 @@ section DestinationDirs <<<"$inf" | grep -qx "$links *= 0,%CE4%" || fail "the sh
 section "$links" <<<"$inf" | grep -q ',0,brondelkit.exe,%CE4%$' || fail "no shortcut to brondelkit.exe"
 ! grep -qi '^AddReg' <<<"$inf" || fail "the package carries settings"
 
-# The batch build: each CPU it takes is a Release configuration and a CAB label.
+# The batch build: each CPU it takes is a Release configuration and a CAB
+# label; each tool is called by the full path it found, and a read-only old
+# file is deleted (cabwiz.exe called by name, or del without /f, fail).
 bat=$(tr -d '\r' <build.bat)
-grep -qF 'evc brondelkit.vcp /MAKE "brondelkit - Win32 (WCE %CPU%) Release" /REBUILD /CECONFIG="%SDK%"' <<<"$bat" &&
-  grep -qF 'cabwiz brondelkit.inf /err cabwiz.log /cpu %CPU%' <<<"$bat" || fail "build.bat's evc or cabwiz line"
+grep -qxF '"%EVC%" brondelkit.vcp /MAKE "brondelkit - Win32 (WCE %CPU%) Release" /REBUILD /CECONFIG="%SDK%"' <<<"$bat" &&
+  grep -qxF '"%CABWIZ%" brondelkit.inf /err cabwiz.log /cpu %CPU%' <<<"$bat" || fail "build.bat's evc or cabwiz line"
+commands=$(grep -viE '^ *(@?echo|rem)( |$)' <<<"$bat")
+! grep -iE '(^|[ @(&|])(evc|cabwiz)(\.exe)? +"?[^ ]*\.(vc[pw]|inf)' <<<"$commands" || fail "build.bat calls a tool by its bare name"
+! grep -iE '(^|[ @(&|])del( |$)' <<<"$commands" | grep -viE 'del( +/[a-z])* +/f' || fail "build.bat deletes without /f"
 for cpu in $(sed -nE 's/.* set CPU=([A-Z0-9]+)$/\1/p' <<<"$bat"); do
   printf '%s\n' "${configs[@]}" | grep -qx "brondelkit - Win32 (WCE $cpu) Release" || fail "build.bat builds $cpu, not in the project"
   grep -qx "\[CEDevice.$cpu\]" <<<"$inf" || fail "build.bat's $cpu is no CAB label"
@@ -115,6 +121,10 @@ printf 'REGEDIT4\r\n\r\n%s\r\n"AppPass"="\\\\Program Files\\\\業務端末\\\\gy
 kit --reg "$work/sjis.reg"
 [ $kit_status = 2 ] && grep -q 'AppPass .*業務端末.* beyond ASCII.*with the .reg file instead' <<<"$out" ||
   fail "a text beyond ASCII: $kit_status $out"
+printf 'REGEDIT4\r\n\r\n%s\r\n"AppEnable"=dword:80000000\r\n' "$key" >"$work/big.reg"
+kit --reg "$work/big.reg"
+[ $kit_status = 2 ] && grep -q 'AppEnable 2147483648 .*above 0x7FFFFFFF.*with the .reg file instead' <<<"$out" ||
+  fail "a DWORD above 0x7FFFFFFF: $kit_status $out"
 [ ! -e "$work/fleet.inf" ] || fail "a refused file still wrote an .inf"
 [ $status = 0 ] && echo PASS
 exit $status
