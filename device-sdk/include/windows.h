@@ -12,9 +12,12 @@
 #error "the device's headers take _WIN32_WCE, UNDER_CE, UNICODE and _UNICODE"
 #endif
 
-/* ---- Base types: 32-bit ---- */
-#define WINAPI      __stdcall
-#define CALLBACK    __stdcall
+/* ---- Calling convention: every call of the device is __cdecl; its headers
+ * make even an explicit __stdcall one, so a pointer's convention never
+ * refuses a function there that it would refuse on the desktop. ---- */
+#define __stdcall   __cdecl
+#define WINAPI      __cdecl
+#define CALLBACK    __cdecl
 #define APIENTRY    WINAPI
 #define WINAPIV     __cdecl
 #define CONST       const
@@ -36,10 +39,19 @@ typedef unsigned long       ULONG;
 typedef short               SHORT;
 typedef unsigned short      USHORT;
 typedef char                CHAR;
+typedef CHAR*               PCHAR;
+/* The device's compiler has no wchar_t of its own: its C run-time headers
+ * make it unsigned short, so WCHAR and unsigned short are one type, and an
+ * overload on both is one function defined twice. */
+#ifndef _WCHAR_T_DEFINED
+#define _WCHAR_T_DEFINED
+typedef unsigned short      wchar_t;
+#endif
 typedef wchar_t             WCHAR;
 typedef WCHAR               TCHAR;
-typedef unsigned long long  ULONGLONG;
-typedef long long           LONGLONG;
+/* It knows no long long (C2632): 64-bit integers are __int64. */
+typedef unsigned __int64    ULONGLONG;
+typedef __int64             LONGLONG;
 /* Pointer-sized integers of the 32-bit device. */
 typedef int                 INT_PTR;
 typedef unsigned int        UINT_PTR;
@@ -233,7 +245,11 @@ typedef struct tagDRAWITEMSTRUCT {
 #define WS_VISIBLE          0x10000000L
 #define WS_CLIPSIBLINGS     0x04000000L
 #define WS_CLIPCHILDREN     0x02000000L
+/* Only for a WINVER of 4.0 or later, and no public page gives CE 4.10's
+ * default: the model defines none. */
+#if defined(WINVER) && (WINVER >= 0x0400)
 #define WS_EX_TOOLWINDOW    0x00000080L
+#endif
 
 #define SW_HIDE             0
 #define SW_SHOWNORMAL       1
@@ -383,6 +399,12 @@ void WINAPI Sleep(DWORD dwMilliseconds);
 /* Milliseconds since the start, wrapping after about 49.7 days. */
 DWORD WINAPI GetTickCount(void);
 HLOCAL WINAPI LocalAlloc(UINT uFlags, UINT uBytes);
+/* The Debug configurations pass DEBUG, and a call of LocalAlloc then
+ * becomes one of LocalAllocTrace with the caller's line and file. */
+#ifdef DEBUG
+HLOCAL WINAPI LocalAllocTrace(UINT fuFlags, UINT cbBytes, UINT cLineNum, PCHAR szFilename);
+#define LocalAlloc(f, b)    LocalAllocTrace((f), (b), __LINE__, (PCHAR)__FILE__)
+#endif
 
 /* Threads and synchronisation. The thread's security attributes are
  * "Ignored. Must be NULL"; its stack size is ignored without
@@ -392,14 +414,31 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES lpsa, DWORD cbStack,
                            DWORD fdwCreate, LPDWORD lpIDThread);
 HANDLE WINAPI CreateEventW(LPSECURITY_ATTRIBUTES lpEventAttributes, BOOL bManualReset,
                            BOOL bInitialState, LPCWSTR lpName);
-BOOL WINAPI SetEvent(HANDLE hEvent);
-BOOL WINAPI ResetEvent(HANDLE hEvent);
+/* The import behind SetEvent, ResetEvent and PulseEvent (inline below). */
+BOOL WINAPI EventModify(HANDLE hEvent, DWORD func);
 DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds);
 DWORD WINAPI WaitForMultipleObjects(DWORD cObjects, CONST HANDLE* lphObjects, BOOL fWaitAll,
                                     DWORD dwTimeout);
 HLOCAL WINAPI LocalFree(HLOCAL hMem);
 
 } /* extern "C" */
+
+/* Inline on the device over EventModify, which is the import. */
+#define EVENT_PULSE     1
+#define EVENT_RESET     2
+#define EVENT_SET       3
+inline BOOL PulseEvent(HANDLE h)
+{
+    return EventModify(h, EVENT_PULSE);
+}
+inline BOOL ResetEvent(HANDLE h)
+{
+    return EventModify(h, EVENT_RESET);
+}
+inline BOOL SetEvent(HANDLE h)
+{
+    return EventModify(h, EVENT_SET);
+}
 
 /* Inline on the device: a loaded resource is already its own address. */
 inline LPVOID LockResource(HGLOBAL hResData)

@@ -1,12 +1,16 @@
 /* Model of the device's winsock.h: Winsock 1.1, linked from winsock.lib.
  * (Winsock 2.2 would be winsock2.h with ws2.lib, which the program does not
- * use; there is deliberately no winsock2.h here.) */
+ * use; there is deliberately no winsock2.h here.) The device's header names
+ * its calls' convention WINSOCKAPI, __cdecl, and defines no WSAAPI, which is
+ * Winsock 2's: a program that spells it fails there, and so here. */
 #ifndef DEVICE_SDK_WINSOCK_H
 #define DEVICE_SDK_WINSOCK_H
 
 #include <windows.h>
 
-#define WSAAPI              WINAPI
+#ifndef WINSOCKAPI
+#define WINSOCKAPI          __cdecl
+#endif
 #define SOCKET_ERROR        (-1)
 #define WSADESCRIPTION_LEN  256
 #define WSASYS_STATUS_LEN   128
@@ -30,11 +34,11 @@ struct hostent {
 };
 
 extern "C" {
-int WSAAPI WSAStartup(WORD wVersionRequested, LPWSADATA lpWSAData);
-int WSAAPI WSACleanup(void);
-int WSAAPI gethostname(char* name, int namelen);
+int WINSOCKAPI WSAStartup(WORD wVersionRequested, LPWSADATA lpWSAData);
+int WINSOCKAPI WSACleanup(void);
+int WINSOCKAPI gethostname(char* name, int namelen);
 /* The reference gives the name as const char* (CE 4.x). */
-struct hostent* WSAAPI gethostbyname(const char* name);
+struct hostent* WINSOCKAPI gethostbyname(const char* name);
 }
 
 #endif

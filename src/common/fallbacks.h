@@ -20,6 +20,12 @@
 #define STARTF_USESHOWWINDOW    0x00000001
 #endif
 
+// The device's winuser.h has it only for a WINVER of 4.0 or later, and no
+// public page gives CE 4.10's default WINVER.
+#ifndef WS_EX_TOOLWINDOW
+#define WS_EX_TOOLWINDOW        0x00000080L
+#endif
+
 #ifndef USER_TIMER_MAXIMUM
 #define USER_TIMER_MAXIMUM      0x7FFFFFFF
 #endif

@@ -5,8 +5,12 @@
 
 #ifdef _WIN32_WCE
 #include <winsock.h>
+// The device's Winsock 1.1 spells its calls' convention WINSOCKAPI and
+// knows no WSAAPI, which is Winsock 2's.
+#define SOCKETS_API WINSOCKAPI
 #else
 #include <winsock2.h>
+#define SOCKETS_API WSAAPI
 #endif
 
 #endif

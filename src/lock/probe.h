@@ -19,8 +19,8 @@ struct ProbePlatform {
     DWORD(WINAPI* getAdaptersInfo)(PIP_ADAPTER_INFO pAdapterInfo, PULONG pOutBufLen);
     HLOCAL(WINAPI* localAlloc)(UINT uFlags, LOCAL_BYTES uBytes);
     HLOCAL(WINAPI* localFree)(HLOCAL hMem);
-    int(WSAAPI* getHostName)(char* name, int namelen);
-    struct hostent*(WSAAPI* getHostByName)(const char* name);
+    int(SOCKETS_API* getHostName)(char* name, int namelen);
+    struct hostent*(SOCKETS_API* getHostByName)(const char* name);
 };
 
 // Starts out as the real IP helper, heap and Winsock calls.

@@ -1,5 +1,6 @@
 #include "shell/shell.h"
 
+#include "common/fallbacks.h"
 #include "common/sockets.h"
 
 #include "resource.h"

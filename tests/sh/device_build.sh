@@ -4,9 +4,10 @@
 #  - no for-init variable is declared twice in one block (the device's
 #    compiler keeps it alive to the end of the block);
 #  - the device's project (device/brondelkit.vcp) holds exactly the device's
-#    sources, and they compile with its defines and include paths against
-#    the model alone, C++98, warnings as errors; the model rejects the
-#    desktop's forms;
+#    sources, and they compile in its Release and Debug configurations,
+#    with their defines and include paths, against the model alone, read
+#    as the device's compiler reads headers (C++98, warnings as errors);
+#    the model rejects the desktop's forms and what that compiler refuses;
 #  - the CE version macros, which the device's tools pass as the decimal CE
 #    version (410), are only tested for being defined;
 #  - what those objects import, the functions the model declares and
@@ -69,68 +70,93 @@ done
 for f in $(comm -13 <(echo "$in_src") <(printf '%s\n' "${device_sources[@]}")); do
   fail "device/brondelkit.vcp builds $f, which is no device source under src/"
 done
-config=$(bk_vcp_configs | grep -m 1 ' Release$') || fail "device/brondelkit.vcp has no Release configuration"
-cpp_line=$(bk_vcp_line "$config" "# ADD CPP")
-mapfile -t project_flags < <(bk_vcp_values /D <<<"$cpp_line" | sed 's/^/-D/'
-                             bk_vcp_values /I <<<"$cpp_line" | bk_vcp_path | sed 's/^/-I/')
-printf '%s\n' "${project_flags[@]}" | grep -qx -- '-D_WIN32_WCE=410' ||
-  fail "$config does not pass _WIN32_WCE as the SDK's CE version"
+# Both configurations of the project's first CPU: the Debug one passes
+# DEBUG, which turns some calls into others in the device's headers.
+mapfile -t configs < <(bk_vcp_configs | grep -m 1 ' Release$'; bk_vcp_configs | grep -m 1 ' Debug$')
+[ ${#configs[@]} = 2 ] || fail "device/brondelkit.vcp lacks a Release or a Debug configuration"
+flags_of() {
+  local cpp_line; cpp_line=$(bk_vcp_line "$1" "# ADD CPP")
+  bk_vcp_values /D <<<"$cpp_line" | sed 's/^/-D/'
+  bk_vcp_values /I <<<"$cpp_line" | bk_vcp_path | sed 's/^/-I/'
+}
+for config in "${configs[@]}"; do
+  flags_of "$config" | grep -x -- '-D_WIN32_WCE=410' >/dev/null || fail "$config does not pass _WIN32_WCE as the SDK's CE version"
+done
+flags_of "${configs[1]}" | grep -x -- -DDEBUG >/dev/null || fail "${configs[1]} does not pass DEBUG"
 [ $status = 0 ] || exit 1
-echo "$config: ${project_flags[*]}"
 
-# --- compile against the model
-cxx=i686-w64-mingw32-g++
+# --- compile against the model, read as the device's compiler (Visual C++ 6
+# line, _MSC_VER 1200) reads headers: Microsoft's dialect, no wchar_t of its
+# own (the headers make it unsigned short), C++98 without long long. The
+# model is the system's headers; our sources' warnings are errors.
 nm=i686-w64-mingw32-nm
 device_cxx() {
-  "$cxx" -std=c++98 -Wall -Wextra -Werror -nostdinc \
-    -isystem "$("$cxx" -print-file-name=include)" -I device-sdk/include "${project_flags[@]}" "$@"
+  clang --target=i686-pc-windows-msvc -fms-extensions -fms-compatibility \
+    -fms-compatibility-version=12.00 -Xclang -fno-wchar -std=c++98 -pedantic-errors \
+    -Wall -Wextra -Werror -nostdinc -isystem device-sdk/include "${project_flags[@]}" "$@"
 }
-objs=()
-for src in "${device_sources[@]}"; do
-  obj=$work/obj/${src//\//_}.o; mkdir -p "$work/obj"
-  # No builtins: the device's compiler calls the run-time's memset.
-  if device_cxx -c -Os -fno-builtin -fno-exceptions -fno-rtti -fno-threadsafe-statics \
-       "$src" -o "$obj" 2>"$work/errors"; then
-    objs+=("$obj")
-  else
-    fail "$src does not compile against the device's SDK:"; head -n 5 "$work/errors"
-  fi
+declare -A objs
+for config in "${configs[@]}"; do
+  mapfile -t project_flags < <(flags_of "$config")
+  echo "$config: ${project_flags[*]}"
+  dir=$work/obj/${config##* }; mkdir -p "$dir"
+  for src in "${device_sources[@]}"; do
+    obj=$dir/${src//\//_}.o
+    # No builtins: the device's compiler calls the run-time's memset.
+    if device_cxx -c -Os -fno-builtin -fno-exceptions -fno-rtti -fno-threadsafe-statics \
+         "$src" -o "$obj" 2>"$work/errors"; then
+      objs[$config]+=" $obj"
+    else
+      fail "$src does not compile against the device's SDK ($config):"; head -n 5 "$work/errors"
+    fi
+  done
 done
 [ $status = 0 ] || exit 1
-echo "${#objs[@]} sources compile against the device's SDK"
+echo "${#device_sources[@]} sources compile against the device's SDK in both configurations"
 
-# Each desktop form must be refused, naming what is wrong.
+# Each form the device refuses must be refused, naming what is wrong: the
+# lines are written into a copy of a device source, built as Release.
+mapfile -t project_flags < <(flags_of "${configs[0]}")
 reject() {
-  local name=$1 expect=$2; shift 2
-  printf '%s\n' "$@" >"$work/$name.cpp"
+  local name=$1 expect=$2 base=$3; shift 3
+  { cat "$base"; printf '%s\n' "$@"; } >"$work/$name.cpp"
   if device_cxx -fsyntax-only "$work/$name.cpp" 2>"$work/$name.err"; then
     fail "the model accepts $name"
   elif ! grep -q -- "$expect" "$work/$name.err"; then
-    fail "the model rejects $name, but not for $expect: $(head -n 1 "$work/$name.err")"
+    fail "the model rejects $name, but not for $expect: $(grep -m 1 error "$work/$name.err")"
   fi
 }
-reject ansi-entry 'conflicting declaration of C function' '#include <windows.h>' \
-  'extern "C" int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }'
-reject wide-record "'NOTIFYICONDATAW' was not declared" '#include <shellapi.h>' \
-  'int f() { NOTIFYICONDATAW nid; return sizeof nid; }'
-reject wide-call "'Shell_NotifyIconW' was not declared" '#include <shellapi.h>' \
-  'BOOL f(PNOTIFYICONDATA p) { return Shell_NotifyIconW(NIM_ADD, p); }'
-reject size-t-alloc 'invalid conversion' '#include <windows.h>' \
+reject ansi-entry "conflicting types for 'WinMain'" src/shell/winmain.cpp \
+  'extern "C" int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int);'
+reject wide-record "unknown type name 'NOTIFYICONDATAW'" src/shell/trayicon.cpp \
+  'int WideRecord() { NOTIFYICONDATAW nid; return sizeof nid; }'
+reject wide-call "undeclared identifier 'Shell_NotifyIconW'" src/shell/trayicon.cpp \
+  'BOOL WideCall(PNOTIFYICONDATA p) { return Shell_NotifyIconW(NIM_ADD, p); }'
+reject size-t-alloc 'cannot initialize a variable' src/lock/probe.cpp \
   'HLOCAL (WINAPI* alloc)(UINT, SIZE_T) = LocalAlloc;'
-reject desktop-only "'FlashWindowEx' was not declared" '#include <windows.h>' \
-  'BOOL f(HWND h) { return FlashWindowEx(h); }'
-reject winsock2 'winsock2.h: No such file' '#include <winsock2.h>'
-[ $status = 0 ] && echo "the model rejects the desktop's forms"
+reject desktop-only "undeclared identifier 'FlashWindowEx'" src/shell/instance.cpp \
+  'BOOL Flash(HWND h) { return FlashWindowEx(h); }'
+reject winsock2 "'winsock2.h' file not found" src/lock/probe.cpp '#include <winsock2.h>'
+reject wchar-overload "redefinition of 'Unit'" src/common/text.cpp \
+  'int Unit(WCHAR c) { return c; }' 'int Unit(unsigned short c) { return c; }'
+reject long-long "'long long' is a C++11 extension" src/lock/lockdlg.cpp \
+  'unsigned long long g_ms;'
+reject wsaapi "expected ')'" src/lock/probe.cpp \
+  'int (WSAAPI* g_getHostName)(char* name, int namelen);'
+[ $status = 0 ] && echo "the model rejects the desktop's forms and what the device's compiler refuses"
 
 # --- one list
 names() { "$nm" "$@" | awk 'NF >= 2 { print $NF }' | sed -E 's/^__imp_//; s/^_//; s/@[0-9]+$//' | sort -u; }
-imports=$(comm -23 <(names -u "${objs[@]}") <(names --defined-only "${objs[@]}"))
+imports_of() { comm -23 <(names -u $1) <(names --defined-only $1); }
+imports=$(for config in "${configs[@]}"; do imports_of "${objs[$config]}"; done | sort -u)
 listed=$(grep -v '^#' docs/device-api.txt | awk 'NF { print $1 }' | sort -u)
-# Every function the model declares for linking (the program's own entry
-# aside; an inline function is no import).
-declared=$(cat device-sdk/include/*.h | tr '\n' ' ' |
-  grep -oE '\b(WINAPI|WINAPIV|WSAAPI|__cdecl)[ *]+[A-Za-z_][A-Za-z0-9_]*[ ]*\(' |
-  sed -E 's/^[A-Z_a-z]+[ *]+//; s/[ (]+$//' | grep -vx WinMain | sort -u)
+# Every function the model declares for linking, in either configuration
+# (the program's own entry aside; an inline function is no import).
+declared=$(for config in "${configs[@]}"; do
+  mapfile -t project_flags < <(flags_of "$config")
+  printf '#include <%s>\n' $(cd device-sdk/include && ls *.h) | device_cxx -E -P -x c++ -
+done | tr '\n' ' ' | grep -oE '\b__cdecl[ *]+[A-Za-z_][A-Za-z0-9_]*[ ]*\(' |
+  sed -E 's/^__cdecl[ *]+//; s/[ (]+$//' | grep -vx WinMain | sort -u)
 bad=$(grep -v '^#' docs/device-api.txt | awk 'NF == 1' || true)
 [ -z "$bad" ] || fail "line without a device library in docs/device-api.txt: $bad"
 for f in $(comm -23 <(echo "$imports") <(echo "$listed")); do fail "imports $f, which docs/device-api.txt lacks"; done
