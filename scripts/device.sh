@@ -14,7 +14,9 @@
 #   address it prints (scripts/web.sh; port BK_WEB_PORT, default 6080).
 # BK_ARCH chooses the build (x86_64, i686); BK_BUILD names a folder itself.
 # BK_DEVICE_LAN (up, down): the wireless LAN at the start of a session on a
-# display (default up). Exit status: the program's, or 1 when a step failed.
+# display (default up). BK_POWER_MANAGER=none: an image without the Power
+# Manager; r then resumes by the wakeup and the broadcast.
+# Exit status: the program's, or 1 when a step failed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export BK_ROOT=${BK_ROOT:-$root}

@@ -17,7 +17,16 @@
 #define PBT_POWERINFOCHANGE     0x00000008
 #define POWER_NOTIFY_ALL        0xFFFFFFFF
 
-/* Variable length: the state's name follows in place of its first unit. */
+/* The system power state flags of a transition's record. The reference
+ * names them without values; these are those of the public CE 5.0 SDK's
+ * pm.h. */
+#define POWER_STATE_ON          0x00010000
+#define POWER_STATE_OFF         0x00020000
+#define POWER_STATE_CRITICAL    0x00040000
+#define POWER_STATE_SUSPEND     0x00200000
+
+/* Variable length: the state's name follows in place of its first unit.
+ * Flags holds the new state's POWER_STATE_ flags in a PBT_TRANSITION. */
 typedef struct _POWER_BROADCAST {
     DWORD Message;
     DWORD Flags;

@@ -322,7 +322,6 @@ HWND WINAPI SetFocus(HWND hWnd);
 BOOL WINAPI SetForegroundWindow(HWND hWnd);
 HWND WINAPI GetParent(HWND hWnd);
 HWND WINAPI GetWindow(HWND hWnd, UINT uCmd);
-int WINAPI GetClassNameW(HWND hWnd, LPWSTR lpClassName, int nMaxCount);
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect);
 BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect);
 BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
@@ -397,6 +396,8 @@ HANDLE WINAPI CreateMutexW(LPSECURITY_ATTRIBUTES lpMutexAttributes, BOOL bInitia
                            LPCWSTR lpName);
 DWORD WINAPI GetLastError(void);
 void WINAPI Sleep(DWORD dwMilliseconds);
+/* Milliseconds since the start, wrapping after about 49.7 days. */
+DWORD WINAPI GetTickCount(void);
 HLOCAL WINAPI LocalAlloc(UINT uFlags, UINT uBytes);
 /* The Debug configurations pass DEBUG, and a call of LocalAlloc then
  * becomes one of LocalAllocTrace with the caller's line and file. */

@@ -8,7 +8,6 @@
 #include "platform/sip.h"
 #include "resource.h"
 #include "settings/settings.h"
-#include "shell/shell.h"
 
 #define MAX_STARS       7
 #define LOCK_TEXT_COLOR RGB(58, 62, 162)
@@ -89,7 +88,6 @@ static void StepStars(HWND hDlg)
 
 static INT_PTR OnInitDialog(HWND hDlg)
 {
-    NoteDialogOpened(hDlg);     // always has its place
     g_nStarCount = 0;
     ShowDlgItem(hDlg, IDC_LOCK_WARNING, SW_HIDE);
     if (Settings.PassEnable == 0) {
@@ -216,7 +214,6 @@ static INT_PTR OnPowerBroadcast(HWND hDlg, WPARAM event)
 // leave both pictures behind.
 static INT_PTR OnDestroy(HWND hDlg)
 {
-    NoteDialogEnded(hDlg);
     const int pictures[] = {IDC_LOCK_PICTURE, IDC_LOCK_WARNING};
     for (int i = 0; i < 2; i++) {
         HGDIOBJ hBmp = (HGDIOBJ)SendDlgItemMessageW(hDlg, pictures[i], STM_SETIMAGE,

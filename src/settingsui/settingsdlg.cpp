@@ -2,11 +2,10 @@
 
 #include "common/dlgitem.h"
 #include "common/fallbacks.h"
-#include "common/text.h"
 #include "platform/sip.h"
 #include "resource.h"
 #include "settings/settings.h"
-#include "shell/shell.h"
+#include "shell/module.h"
 
 #define STEP_UNLOCKED   3
 #define CORNER_MARGIN   20      // client pixels
@@ -15,7 +14,6 @@
 #define ARROW_SIZE      32      // pixels of every arrow face
 #define SIP_TOP         210     // screen pixels, under the moved dialog
 #define PROBE_UNITS     19      // enough to tell an empty path field
-#define CLASS_UNITS     32      // window class names compared
 
 int nUnlockStep;
 
@@ -69,10 +67,6 @@ static void CentreTopmost(HWND hDlg)
 
 static void OnInitDialog(HWND hDlg)
 {
-    if (!NoteDialogOpened(hDlg)) {
-        EndDialog(hDlg, 0);
-        return;
-    }
     CentreTopmost(hDlg);
     ShowDlgItem(hDlg, IDC_TIMEOUT_DOWN, SW_HIDE);
     ShowDlgItem(hDlg, IDC_TIMEOUT_UP, SW_HIDE);
@@ -309,18 +303,17 @@ static void OnDrawItem(UINT id, const DRAWITEMSTRUCT* pdis)
 }
 
 // A message box of this dialog runs a modal loop of its own, which the end
-// of the dialog does not stop: it would stay on the screen, alone. Boxes
-// are dialogs of the same class, owned by this one, so above it: only the
-// few windows above the dialog are looked at.
+// of the dialog does not stop: it would stay on the screen, alone. A box
+// is owned by this dialog, so above it: only the few windows above the
+// dialog are looked at. Ended as its own OK button ends it, whatever its
+// class on the platform.
 static void EndOwnMessageBoxes(HWND hDlg)
 {
-    WCHAR szOwn[CLASS_UNITS], szClass[CLASS_UNITS];
-    if (s_nBoxesOpen == 0 || !GetClassNameW(hDlg, szOwn, CLASS_UNITS))
+    if (s_nBoxesOpen == 0)
         return;
     for (HWND h = GetWindow(hDlg, GW_HWNDPREV); h; h = GetWindow(h, GW_HWNDPREV)) {
-        if (GetWindow(h, GW_OWNER) == hDlg && GetClassNameW(h, szClass, CLASS_UNITS) &&
-            TextsEqual(szClass, szOwn))
-            EndDialog(h, IDOK);
+        if (GetWindow(h, GW_OWNER) == hDlg)
+            SendMessageW(h, WM_COMMAND, IDOK, 0);
     }
 }
 
@@ -351,9 +344,6 @@ INT_PTR CALLBACK SettingsDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lPar
         return TRUE;
     case WM_POWERBROADCAST:
         OnPowerBroadcast(hDlg, wParam);
-        return FALSE;
-    case WM_DESTROY:
-        NoteDialogEnded(hDlg);
         return FALSE;
     }
     return FALSE;

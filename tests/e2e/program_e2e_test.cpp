@@ -366,20 +366,25 @@ TEST_F(Program, LockedSettingsDialogClosesWithoutEndingTheProgram)
     EXPECT_TRUE(TrayIconPresent(resident));
 }
 
+// Values under a stand-in's key of the session whose names begin so.
+int Registrations(const wchar_t* path, const std::wstring& prefix)
+{
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &key))
+        return 0;
+    int n = 0;
+    WCHAR name[256];
+    for (DWORD i = 0, cch = 256; !RegEnumValueW(key, i, name, &cch, NULL, NULL, NULL, NULL);
+         i++, cch = 256)
+        n += std::wstring(name).compare(0, prefix.size(), prefix) == 0;
+    RegCloseKey(key);
+    return n;
+}
+
 // Queues of that process registered for the Power Manager's notices.
 int PowerRegistrations(DWORD pid)
 {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, PM_STANDIN_KEY, 0, KEY_QUERY_VALUE, &key))
-        return 0;
-    std::wstring own = std::to_wstring(pid) + L".";
-    int n = 0;
-    WCHAR name[64];
-    for (DWORD i = 0, cch = 64; !RegEnumValueW(key, i, name, &cch, NULL, NULL, NULL, NULL);
-         i++, cch = 64)
-        n += std::wstring(name).compare(0, own.size(), own) == 0;
-    RegCloseKey(key);
-    return n;
+    return Registrations(PM_STANDIN_KEY, std::to_wstring(pid) + L".");
 }
 
 TEST_F(Program, CloseRequestFromOutsideEndsWithZero)
@@ -389,14 +394,17 @@ TEST_F(Program, CloseRequestFromOutsideEndsWithZero)
     Start();
     PassStartupLock();
     ASSERT_EQ(1, PowerRegistrations(prog.pid));
+    ASSERT_EQ(1, Registrations(NOTIFY_STANDIN_KEY, NAMED_EVENTS_PREFIX));
     PostMessageW(resident, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, WaitExit(prog));
     EXPECT_FALSE(TrayIconPresent(resident));
     EXPECT_EQ(0, PowerRegistrations(prog.pid)) << "its power notices outlived the program";
+    EXPECT_EQ(0, Registrations(NOTIFY_STANDIN_KEY, NAMED_EVENTS_PREFIX))
+        << "its wakeup registration outlived the program";
+    EXPECT_EQ(1u, RunResumeTool(L"wakeup"));
 }
 
-// On a device without a Power Manager the platform's broadcast is the one
-// road, as it always was.
+// On a device without a Power Manager the broadcast still ends the dialog.
 TEST_F(Program, ResumeOverTheSettingsDialogLeavesOneLockScreen)
 {
     SetEnvironmentVariableW(L"BK_POWER_MANAGER", L"none");
@@ -545,6 +553,32 @@ TEST_F(Program, SpacedBurstsOfResumesLeaveOneWorkingLockScreen)
     ASSERT_NO_FATAL_FAILURE(AnswerPassword(lock, L"abc"));
     EXPECT_EQ(0, LockScreensOnceHandled(prog, resident));
     EXPECT_EQ(1, LaunchCount());
+}
+
+// Each road a device may take alone: the notification subsystem's wakeup on
+// an image without the Power Manager, where its notices reach nothing, and
+// the Power Manager's transitions without its resume notice.
+TEST_F(Program, WakeupOrTransitionsAloneResumeToOneFreshLockScreen)
+{
+    for (const wchar_t* road : {L"wakeup", L"transition"}) {
+        SCOPED_TRACE(testing::Message() << (road[0] == L'w' ? "wakeup" : "transition"));
+        SetEnvironmentVariableW(L"BK_POWER_MANAGER", road[0] == L'w' ? L"none" : NULL);
+        HWND lock = NULL;
+        ASSERT_NO_FATAL_FAILURE(StartAtPasswordLock(L"pw", &lock));
+        if (road[0] == L'w') {
+            EXPECT_EQ(1u, RunResumeTool(L"pm")) << "a Power Manager reached the program";
+        }
+        ASSERT_EQ(0u, RunResumeTool(road));
+        ASSERT_EQ(1, LockScreensOnceHandled(prog, resident));
+        HWND fresh = LockScreen(prog.pid);
+        ASSERT_NE(lock, fresh);
+        ASSERT_NO_FATAL_FAILURE(AskPassword(fresh));
+        ASSERT_NO_FATAL_FAILURE(AnswerPassword(fresh, L"pw"));
+        ASSERT_EQ(0, LockScreensOnceHandled(prog, resident)) << "passed once, asked again";
+        PostMessageW(resident, WM_CLOSE, 0, 0);
+        ASSERT_EQ(0u, WaitExit(prog));
+        EndProgram(prog);
+    }
 }
 
 // Taps on the icon open settings dialogs over each other, up to the places
