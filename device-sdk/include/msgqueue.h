@@ -6,9 +6,8 @@
 
 #include <windows.h>
 
-/* The flags are named by the reference without values: these are the
- * model's own, enough to compile against. The real headers carry the real
- * values under the same names. */
+/* The flags are named by the reference without values: these are those of
+ * a public CE 5.0 SDK's headers; the device's headers carry the device's. */
 #define MSGQUEUE_NOPRECOMMIT    0x00000001
 #define MSGQUEUE_ALLOW_BROKEN   0x00000002
 

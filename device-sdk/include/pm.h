@@ -7,10 +7,10 @@
 
 #include <windows.h>
 
-/* The notices are named by the reference without values: these are the
- * model's own. The real headers carry the real values under the same names;
- * only our desktop stand-in and the tool that plays the Power Manager must
- * agree with each other. */
+/* The notices are named by the reference without values: these are those
+ * of a public CE 5.0 SDK's pm.h. Only our desktop stand-in and the tool that
+ * plays the Power Manager must agree with each other; the device's headers
+ * carry the device's. */
 #define PBT_TRANSITION          0x00000001
 #define PBT_RESUME              0x00000002
 #define PBT_POWERSTATUSCHANGE   0x00000004

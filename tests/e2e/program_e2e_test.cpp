@@ -77,6 +77,7 @@ protected:
 
     // The password typed and Close pressed: the lock screen goes.
     void AnswerPassword(HWND lock, const wchar_t* pass);
+    void ResumePassedByOnePassword(const wchar_t* road, HWND lock, const wchar_t* pass);
 
     void StoreNoPasswordLaunching(DWORD appEnable = 1)
     {
@@ -442,6 +443,20 @@ int LockScreensOnceHandled(const ::Program& p, HWND resident)
     return locks;
 }
 
+// A resume by that road over a lock screen that asks for the password: once
+// the program has caught up, one fresh lock screen has replaced it, asks
+// again, and one right password passes it for good.
+void Program::ResumePassedByOnePassword(const wchar_t* road, HWND lock, const wchar_t* pass)
+{
+    ASSERT_EQ(0u, RunResumeTool(road));
+    ASSERT_EQ(1, LockScreensOnceHandled(prog, resident));
+    HWND fresh = LockScreen(prog.pid);
+    ASSERT_NE(lock, fresh);
+    ASSERT_NO_FATAL_FAILURE(AskPassword(fresh));
+    ASSERT_NO_FATAL_FAILURE(AnswerPassword(fresh, pass));
+    ASSERT_EQ(0, LockScreensOnceHandled(prog, resident)) << "passed once, asked again";
+}
+
 TEST_F(Program, ManyResumesAtTheLockScreenKeepExactlyOne)
 {
     StoreNoPasswordLaunching(0);
@@ -502,8 +517,9 @@ TEST_F(Program, BurstOfResumesIsPassedWithOnePassword)
         }
     }
 
-    // A device that both broadcasts and notifies: two resumes reach the
-    // resident window for each one of the device.
+    // A device that takes every road (the Power Manager's notices, the
+    // wakeup, the broadcast): each resume of it reaches the resident window
+    // more than once.
     HWND lock = NULL;
     for (int i = 0; i < 5; i++)
         ASSERT_EQ(0u, RunResumeTool());
@@ -568,13 +584,7 @@ TEST_F(Program, WakeupOrTransitionsAloneResumeToOneFreshLockScreen)
         if (road[0] == L'w') {
             EXPECT_EQ(1u, RunResumeTool(L"pm")) << "a Power Manager reached the program";
         }
-        ASSERT_EQ(0u, RunResumeTool(road));
-        ASSERT_EQ(1, LockScreensOnceHandled(prog, resident));
-        HWND fresh = LockScreen(prog.pid);
-        ASSERT_NE(lock, fresh);
-        ASSERT_NO_FATAL_FAILURE(AskPassword(fresh));
-        ASSERT_NO_FATAL_FAILURE(AnswerPassword(fresh, L"pw"));
-        ASSERT_EQ(0, LockScreensOnceHandled(prog, resident)) << "passed once, asked again";
+        ASSERT_NO_FATAL_FAILURE(ResumePassedByOnePassword(road, lock, L"pw"));
         PostMessageW(resident, WM_CLOSE, 0, 0);
         ASSERT_EQ(0u, WaitExit(prog));
         EndProgram(prog);
@@ -726,13 +736,7 @@ TEST_F(Program, PowerManagerNoticeEndsEveryDialogAndLeavesOneLockScreen)
     ASSERT_NO_FATAL_FAILURE(AskPassword(lock));
 
     // At a lock screen that wants the password: a fresh one replaces it.
-    ASSERT_EQ(0u, RunResumeTool(L"pm"));
-    ASSERT_EQ(1, LockScreensOnceHandled(prog, resident));
-    HWND fresh = LockScreen(prog.pid);
-    EXPECT_NE(lock, fresh);
-    ASSERT_NO_FATAL_FAILURE(AskPassword(fresh));
-    ASSERT_NO_FATAL_FAILURE(AnswerPassword(fresh, L"pw"));
-    ASSERT_EQ(0, LockScreensOnceHandled(prog, resident)) << "passed once, asked again";
+    ASSERT_NO_FATAL_FAILURE(ResumePassedByOnePassword(L"pm", lock, L"pw"));
     EXPECT_FALSE(IsWindow(dlg));
     EXPECT_FALSE(IsWindow(box));
     EXPECT_EQ(1, LaunchCount());
