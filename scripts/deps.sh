@@ -10,7 +10,7 @@ source "$(dirname "$0")/machine.sh"
 packages=(cmake make g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 fonts-wine xvfb x11-apps
           imagemagick fonts-ipafont-gothic googletest xdotool iproute2 util-linux
           hostname procps x11vnc novnc websockify chromium locales
-          clang)    # in Microsoft's dialect, the device compiler's front end
+          clang)    # reads the device's headers as the device's compiler does
 # Node for the browser test's driver, unless the machine has its own.
 command -v node >/dev/null || packages+=(nodejs)
 command -v npm >/dev/null || packages+=(npm)
