@@ -79,31 +79,36 @@ flags_of() {
   bk_vcp_values /D <<<"$cpp_line" | sed 's/^/-D/'
   bk_vcp_values /I <<<"$cpp_line" | bk_vcp_path | sed 's/^/-I/'
 }
+# Each configuration's compiler switches, as one line (no value holds a space).
+declare -A flags
 for config in "${configs[@]}"; do
-  flags_of "$config" | grep -x -- '-D_WIN32_WCE=410' >/dev/null || fail "$config does not pass _WIN32_WCE as the SDK's CE version"
+  flags[$config]=" $(flags_of "$config" | tr '\n' ' ')"
+  [[ ${flags[$config]} == *" -D_WIN32_WCE=410 "* ]] || fail "$config does not pass _WIN32_WCE as the SDK's CE version"
 done
-flags_of "${configs[1]}" | grep -x -- -DDEBUG >/dev/null || fail "${configs[1]} does not pass DEBUG"
+[[ ${flags[${configs[1]}]} == *" -DDEBUG "* ]] || fail "${configs[1]} does not pass DEBUG"
 [ $status = 0 ] || exit 1
 
 # --- compile against the model, read as the device's compiler (Visual C++ 6
 # line, _MSC_VER 1200) reads headers: Microsoft's dialect, no wchar_t of its
 # own (the headers make it unsigned short), C++98 without long long. The
 # model is the system's headers; our sources' warnings are errors.
+#   device_cxx CONFIGURATION CLANG-ARGUMENTS...
 nm=i686-w64-mingw32-nm
 device_cxx() {
+  local config=$1; shift
+  # shellcheck disable=SC2086 # the configuration's switches, one word each
   clang --target=i686-pc-windows-msvc -fms-extensions -fms-compatibility \
     -fms-compatibility-version=12.00 -Xclang -fno-wchar -std=c++98 -pedantic-errors \
-    -Wall -Wextra -Werror -nostdinc -isystem device-sdk/include "${project_flags[@]}" "$@"
+    -Wall -Wextra -Werror -nostdinc -isystem device-sdk/include ${flags[$config]} "$@"
 }
 declare -A objs
 for config in "${configs[@]}"; do
-  mapfile -t project_flags < <(flags_of "$config")
-  echo "$config: ${project_flags[*]}"
+  echo "$config:${flags[$config]}"
   dir=$work/obj/${config##* }; mkdir -p "$dir"
   for src in "${device_sources[@]}"; do
     obj=$dir/${src//\//_}.o
     # No builtins: the device's compiler calls the run-time's memset.
-    if device_cxx -c -Os -fno-builtin -fno-exceptions -fno-rtti -fno-threadsafe-statics \
+    if device_cxx "$config" -c -Os -fno-builtin -fno-exceptions -fno-rtti -fno-threadsafe-statics \
          "$src" -o "$obj" 2>"$work/errors"; then
       objs[$config]+=" $obj"
     else
@@ -116,11 +121,10 @@ echo "${#device_sources[@]} sources compile against the device's SDK in both con
 
 # Each form the device refuses must be refused, naming what is wrong: the
 # lines are written into a copy of a device source, built as Release.
-mapfile -t project_flags < <(flags_of "${configs[0]}")
 reject() {
   local name=$1 expect=$2 base=$3; shift 3
   { cat "$base"; printf '%s\n' "$@"; } >"$work/$name.cpp"
-  if device_cxx -fsyntax-only "$work/$name.cpp" 2>"$work/$name.err"; then
+  if device_cxx "${configs[0]}" -fsyntax-only "$work/$name.cpp" 2>"$work/$name.err"; then
     fail "the model accepts $name"
   elif ! grep -q -- "$expect" "$work/$name.err"; then
     fail "the model rejects $name, but not for $expect: $(grep -m 1 error "$work/$name.err")"
@@ -153,8 +157,7 @@ listed=$(grep -v '^#' docs/device-api.txt | awk 'NF { print $1 }' | sort -u)
 # Every function the model declares for linking, in either configuration
 # (the program's own entry aside; an inline function is no import).
 declared=$(for config in "${configs[@]}"; do
-  mapfile -t project_flags < <(flags_of "$config")
-  printf '#include <%s>\n' $(cd device-sdk/include && ls *.h) | device_cxx -E -P -x c++ -
+  printf '#include <%s>\n' $(cd device-sdk/include && ls *.h) | device_cxx "$config" -E -P -x c++ -
 done | tr '\n' ' ' | grep -oE '\b__cdecl[ *]+[A-Za-z_][A-Za-z0-9_]*[ ]*\(' |
   sed -E 's/^__cdecl[ *]+//; s/[ (]+$//' | grep -vx WinMain | sort -u)
 bad=$(grep -v '^#' docs/device-api.txt | awk 'NF == 1' || true)
