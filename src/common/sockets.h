@@ -6,8 +6,13 @@
 #ifdef _WIN32_WCE
 #include <winsock.h>
 // The device's Winsock 1.1 spells its calls' convention WINSOCKAPI and
-// knows no WSAAPI, which is Winsock 2's.
+// knows no WSAAPI, which is Winsock 2's. CeGCC's winsock.h names neither
+// and declares its calls PASCAL.
+#ifdef WINSOCKAPI
 #define SOCKETS_API WINSOCKAPI
+#else
+#define SOCKETS_API PASCAL
+#endif
 #else
 #include <winsock2.h>
 #define SOCKETS_API WSAAPI

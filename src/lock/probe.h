@@ -6,8 +6,11 @@
 #include <windows.h>
 #include <iphlpapi.h>
 
-// LocalAlloc's size parameter: a UINT on the device, a SIZE_T on the desktop.
-#ifdef _WIN32_WCE
+// LocalAlloc's size parameter: a UINT in the device's SDK, a SIZE_T in
+// mingw's headers, CeGCC's for the device as the desktop's.
+#ifdef __MINGW32_MAJOR_VERSION
+typedef SIZE_T LOCAL_BYTES;
+#elif defined(_WIN32_WCE)
 typedef UINT LOCAL_BYTES;
 #else
 typedef SIZE_T LOCAL_BYTES;

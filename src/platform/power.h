@@ -15,7 +15,6 @@
 #else
 #define MSGQUEUE_NOPRECOMMIT    0x00000001
 #define MSGQUEUE_ALLOW_BROKEN   0x00000002
-#define PBT_TRANSITION          0x00000001
 #define PBT_RESUME              0x00000002
 #define PBT_POWERSTATUSCHANGE   0x00000004
 #define PBT_POWERINFOCHANGE     0x00000008
@@ -61,6 +60,12 @@ BOOL WINAPI CeRunAppAtEvent(WCHAR* pwszAppName, LONG lWhichEvent);
 // The stand-in's notification database: one value per registration (the
 // name registered, the event), under a volatile key of the session.
 #define NOTIFY_STANDIN_KEY      L"Software\\TAVIK\\Brondelkit\\DesktopNotifications"
+#endif
+
+// The desktop has no Power Manager, and CeGCC's pm.h, for the device, has
+// PBT_RESUME but lacks this one; the value is a public CE SDK's, as above.
+#ifndef PBT_TRANSITION
+#define PBT_TRANSITION          0x00000001
 #endif
 
 // The form of a registration that sets a named event instead of starting a

@@ -2,6 +2,16 @@
 
 #include <shellapi.h>
 
+// The device's coredll exports the call only as Shell_NotifyIcon, as the
+// SDK declares it. CeGCC's shellapi.h maps that name to the desktop's
+// Shell_NotifyIconW, which no device has: the device's name is used.
+#ifdef _WIN32_WCE
+#ifdef Shell_NotifyIcon
+#undef Shell_NotifyIcon
+extern "C" BOOL WINAPI Shell_NotifyIcon(DWORD dwMessage, PNOTIFYICONDATA pnid);
+#endif
+#endif
+
 #include "common/fallbacks.h"
 #include "resource.h"
 
