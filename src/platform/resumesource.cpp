@@ -57,20 +57,27 @@ static void OnTransition(DWORD dwFlags)
     s_dwLastState = dwFlags;
 }
 
+// The record is read through the union, not through a cast of the buffer:
+// the compiler may assume a record and a DWORD array never share memory,
+// and reorder the reads.
+union NoticeBuffer {
+    POWER_BROADCAST pb;
+    DWORD units[NOTICE_UNITS];
+};
+
 // Handles every record waiting in the queue. False when the queue broke:
 // it would stay signalled, and waiting on it again would spin.
 static BOOL DrainNotices()
 {
-    DWORD notice[NOTICE_UNITS];
+    NoticeBuffer notice;
     DWORD cbRead, dwFlags;
-    while (ReadMsgQueue(s_hQueue, notice, sizeof(notice), &cbRead, 0, &dwFlags)) {
-        const POWER_BROADCAST* pb = (const POWER_BROADCAST*)notice;
+    while (ReadMsgQueue(s_hQueue, &notice, sizeof(notice), &cbRead, 0, &dwFlags)) {
         if (cbRead < NOTICE_HEAD)
             continue;
-        if (pb->Message == PBT_RESUME)
+        if (notice.pb.Message == PBT_RESUME)
             Notice(ROAD_PM_RESUME);
-        else if (pb->Message == PBT_TRANSITION)
-            OnTransition(pb->Flags);
+        else if (notice.pb.Message == PBT_TRANSITION)
+            OnTransition(notice.pb.Flags);
     }
     return GetLastError() == ERROR_TIMEOUT;
 }
