@@ -37,3 +37,7 @@ bk_vcp_values() {
   grep -oE -- "$1 (\"[^\"]*\"|[^ ]+)" | cut -d' ' -f2- | tr -d '"' |
     sed -e "s/\$(CEVersion)/$BK_CE_VERSION/g" -e "s/\$(CePlatform)/$BK_CE_PLATFORM/g"
 }
+
+# bk_vcp_option NAME: the value of /NAME:VALUE on the line read from stdin,
+# unquoted (/base:"0x00010000" gives 0x00010000).
+bk_vcp_option() { grep -oE -- "/$1:(\"[^\"]*\"|[^ ]+)" | head -n 1 | cut -d: -f2- | tr -d '"'; }
