@@ -121,15 +121,9 @@ echo "${#device_sources[@]} sources compile against the device's SDK in both con
 
 # Each form the device refuses must be refused, naming what is wrong: the
 # lines are written into a copy of a device source, built as Release.
-reject() {
-  local name=$1 expect=$2 base=$3; shift 3
-  { cat "$base"; printf '%s\n' "$@"; } >"$work/$name.cpp"
-  if device_cxx "${configs[0]}" -fsyntax-only "$work/$name.cpp" 2>"$work/$name.err"; then
-    fail "the model accepts $name"
-  elif ! grep -q -- "$expect" "$work/$name.err"; then
-    fail "the model rejects $name, but not for $expect: $(grep -m 1 error "$work/$name.err")"
-  fi
-}
+refuser="the model"
+build_copy() { device_cxx "${configs[0]}" -fsyntax-only "$1"; }
+source "$BK_ROOT/tests/support/reject.sh"
 reject ansi-entry "conflicting types for 'WinMain'" src/shell/winmain.cpp \
   'extern "C" int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int);'
 reject wide-record "unknown type name 'NOTIFYICONDATAW'" src/shell/trayicon.cpp \

@@ -45,10 +45,10 @@ wine "$BK_BUILD/brondelkit.exe" </dev/null >/dev/null 2>&1 &
 wine "$BK_BUILD/screenctl.exe" wait settings-locked 30000 </dev/null >/dev/null ||
   fail "the program did not show its first-run settings dialog"
 
-# The test command's verdict for i686.
-BK_ARCHS=i686 "$BK_ROOT/scripts/test.sh" >"$work/test.out" 2>&1 </dev/null ||
+# The test command's verdict for i686 (the ARM checks left out: no CeGCC).
+BK_ARCHS=i686 BK_CEGCC=/nonexistent "$BK_ROOT/scripts/test.sh" >"$work/test.out" 2>&1 </dev/null ||
   fail "the test command failed: $(tail -n 3 "$work/test.out")"
-[ "$(tail -n 1 "$work/test.out")" = "i686: not run: this machine runs no 32-bit programs" ] ||
-  fail "the test command's verdict for i686: $(tail -n 1 "$work/test.out")"
+grep -qxF "i686: not run: this machine runs no 32-bit programs" "$work/test.out" ||
+  fail "the test command's verdict for i686: $(tail -n 2 "$work/test.out" | tr '\n' ' ')"
 ! grep -q '=== i686' "$work/test.out" || fail "the i686 suite was started"
 echo "no 32-bit programs: i686 refused and reported as not run; x86_64 shows its first screen"
