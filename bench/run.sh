@@ -149,6 +149,7 @@ cpu=$(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1)
   echo
   sed -n 's/^@@IMPORTS \([^ ]*\) \([^ ]*\) \(.*\)/- imports, \1 \2: \3/p' "$raw"
   sed -n 's/^@@SOAK /- soak: /p' "$raw"
+  "$root/bench/arm-size.sh"    # the device's ARM build beside the x86_64 one
   allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|msvcrt|WS2_32|IPHLPAPI|SHELL32|COMCTL32)\.dll$'
   if sed -n 's/^@@IMPORTS [^ ]* program //p' "$raw" | tr ' ' '\n' | grep -v '^$' |
      grep -viqE "$allowed"; then
