@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "patience.h"
 #include "platform/power.h"
 
 namespace {
@@ -83,16 +84,14 @@ HANDLE Write(const std::wstring& id, const std::vector<Record>& records)
     return signal;
 }
 
-// Waits, a while at most, until every reader has handled what it was sent
-// (its signal reset): what a program does with a resume then follows
-// everything sent to it before.
+// Waits, while the session works, until every reader has handled what it
+// was sent (its signal reset): what a program does with a resume then
+// follows everything sent to it before.
 int Handled(const std::vector<HANDLE>& signals)
 {
     int handled = 0;
-    DWORD start = GetTickCount();
     for (HANDLE signal : signals) {
-        while (WaitForSingleObject(signal, 0) == WAIT_OBJECT_0 && GetTickCount() - start < 5000)
-            Sleep(10);
+        patience::WaitWhileWorking([&] { return WaitForSingleObject(signal, 0) == WAIT_TIMEOUT; });
         handled += WaitForSingleObject(signal, 0) == WAIT_TIMEOUT;
         CloseHandle(signal);
     }

@@ -10,7 +10,9 @@
 //   screenctl.exe where ID                       the centre of that control
 //   screenctl.exe stored NAME                    a stored text setting
 // STATE: resident shown settings-locked settings-unlocked lock lock-waiting
-// lock-password no-dialog gone. Exit 0 when done, 1 when not.
+// lock-password no-dialog gone. Exit 0 when done, 1 when not. A wait gives
+// up once the session has done no work for MS (tools/patience.h), however
+// long the work takes on a busy machine.
 #include <windows.h>
 
 #include <cstdio>
@@ -18,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "patience.h"
 #include "resource.h"
 #include "topwindows.h"
 
@@ -134,28 +137,27 @@ void Settle()
     HANDLE p = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
     if (!p)
         return;
-    WaitForInputIdle(p, 5000);
     DWORD_PTR r;
-    SendMessageTimeoutW(resident, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
+    patience::WaitWhileWorking([&] {
+        return WaitForInputIdle(p, 100) == 0 &&
+               (SendMessageTimeoutW(resident, WM_NULL, 0, 0, SMTO_NORMAL, 200, &r) ||
+                !IsWindow(resident));
+    });
     CloseHandle(p);
 }
 
-// Polls until reached() holds, MS at most; says what the screen showed
-// when it never did.
+// Polls until reached() holds while the session works, idle for MS at
+// most; says what the screen showed when it never did.
 template <class Reached>
 bool Await(const std::wstring& what, DWORD ms, Reached reached)
 {
-    DWORD start = GetTickCount();
-    while (!reached()) {
-        if (GetTickCount() - start > ms) {
-            Print(L"screenctl: not reached within " + std::to_wstring(ms) + L" ms: " + what +
-                      L"; seen: " + Seen(),
-                  stderr);
-            return false;
-        }
-        Sleep(20);
-    }
-    return true;
+    patience::End end = patience::WaitWhileWorking(reached, ms);
+    if (end == patience::End::Reached)
+        return true;
+    Print(L"screenctl: not reached (" + std::wstring(patience::Why(end)) + L"): " + what +
+              L"; seen: " + Seen(),
+          stderr);
+    return false;
 }
 
 int Wait(int argc, wchar_t** argv)
@@ -164,7 +166,7 @@ int Wait(int argc, wchar_t** argv)
         return 2;
     std::wstring state = argv[2];
     HWND old = NULL;
-    DWORD ms = 20000;
+    DWORD ms = patience::kIdleMs;
     for (int i = 3; i < argc; i++) {
         if (wcscmp(argv[i], L"--not") == 0 && i + 1 < argc)
             old = (HWND)(INT_PTR)_wtoi64(argv[++i]);
@@ -245,7 +247,7 @@ int wmain(int argc, wchar_t** argv)
         return 0;
     }
     if (cmd == L"icon")
-        return Icon(argc > 2 ? (DWORD)_wtoi(argv[2]) : 10000);
+        return Icon(argc > 2 ? (DWORD)_wtoi(argv[2]) : patience::kIdleMs);
     if (cmd == L"seen") {
         Print(Seen());
         return 0;

@@ -259,6 +259,9 @@ typedef struct tagDRAWITEMSTRUCT {
 #define SWP_SHOWWINDOW      0x0040
 #define HWND_TOPMOST        ((HWND)-1)
 
+#define PM_NOREMOVE         0x0000
+#define PM_REMOVE           0x0001
+
 #define GW_HWNDNEXT         2
 #define GW_HWNDPREV         3
 #define GW_OWNER            4
@@ -328,6 +331,8 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
                          UINT uFlags);
 int WINAPI GetSystemMetrics(int nIndex);
 BOOL WINAPI GetMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax);
+BOOL WINAPI PeekMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
+                         UINT wRemoveMsg);
 BOOL WINAPI TranslateMessage(const MSG* lpMsg);
 LONG WINAPI DispatchMessageW(const MSG* lpMsg);
 BOOL WINAPI PostMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);

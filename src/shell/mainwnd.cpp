@@ -66,9 +66,31 @@ static LRESULT OnDestroy(HWND hWnd)
     return 0;
 }
 
+// Set while the waiting notices are taken: a notice sent to the window
+// meanwhile only asks for the lock screen about to open.
+static BOOL s_bTakingNotices;
+
+// The power notices waiting at the head of the queue belong to the resume
+// being answered (a bouncing power key, every road of one resume, the
+// copies a broadcast left for dialogs now gone): one fresh lock screen
+// answers them all, instead of one replacement each. Only the head is
+// taken, so nothing posted before a later resume is overtaken by it.
+static void TakeWaitingNotices(HWND hWnd)
+{
+    MSG msg;
+    s_bTakingNotices = TRUE;
+    while (PeekMessageW(&msg, NULL, 0, 0, PM_NOREMOVE) && msg.message == WM_POWERBROADCAST &&
+           (msg.hwnd == hWnd || !IsWindow(msg.hwnd)))
+        PeekMessageW(&msg, NULL, WM_POWERBROADCAST, WM_POWERBROADCAST, PM_REMOVE);
+    s_bTakingNotices = FALSE;
+}
+
 static void OpenPendingLockScreen(HWND hWnd)
 {
+    if (s_bTakingNotices)
+        return;
     while (s_bLockPending && !DialogsOpen()) {
+        TakeWaitingNotices(hWnd);
         s_bLockPending = FALSE;
         OpenDialog(hWnd, IDD_LOCK, LockDlgProc);
     }

@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <iostream>
 
+#include "patience.h"
 #include "resource.h"
+#include "support/launch_marker_watch.h"
 #include "topwindows.h"
 
 std::wstring DriverDir()
@@ -53,12 +55,18 @@ Program StartProgram()
     return StartExe(L"brondelkit.exe", NULL);
 }
 
-DWORD WaitExit(Program& p, DWORD ms)
+DWORD ExitCode(const Program& p)
 {
     DWORD code = STILL_ACTIVE;
-    if (p.process && WaitForSingleObject(p.process, ms) == WAIT_OBJECT_0)
+    if (p.process && WaitForSingleObject(p.process, 0) == WAIT_OBJECT_0)
         GetExitCodeProcess(p.process, &code);
     return code;
+}
+
+DWORD WaitExit(Program& p)
+{
+    patience::WaitWhileWorking([&] { return ExitCode(p) != STILL_ACTIVE; });
+    return ExitCode(p);
 }
 
 void EndProgram(Program& p)
@@ -67,23 +75,34 @@ void EndProgram(Program& p)
         return;
     if (WaitForSingleObject(p.process, 0) != WAIT_OBJECT_0) {
         TerminateProcess(p.process, 99);
-        WaitForSingleObject(p.process, 10000);
+        WaitExit(p);
     }
     CloseHandle(p.process);
     p.process = NULL;
 }
 
-bool WaitUntil(const std::function<bool()>& condition, DWORD ms)
+bool WaitUntil(const std::function<bool()>& condition)
 {
-    DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > ms) {
-            ADD_FAILURE() << "condition not met within " << ms << " ms";
-            return false;
-        }
-        Sleep(20);
-    }
-    return true;
+    patience::End end = patience::WaitWhileWorking(condition);
+    if (end != patience::End::Reached)
+        ADD_FAILURE() << "condition not met: " << patience::Why(end);
+    return end == patience::End::Reached;
+}
+
+void WaitInputIdle(const Program& p)
+{
+    WaitUntil([&] { return WaitForInputIdle(p.process, 100) == 0; });
+}
+
+bool Answers(HWND h)
+{
+    DWORD_PTR r;
+    bool answered = false;
+    WaitUntil([&] {
+        answered = SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_NORMAL, 200, &r) != 0;
+        return answered || !IsWindow(h);
+    });
+    return answered;
 }
 
 namespace {
@@ -187,6 +206,7 @@ std::wstring MarkerExe()
 
 int LaunchCount()
 {
+    EXPECT_TRUE(WaitForLaunchMarkers()) << "a launched copy never ended";
     FILE* f = _wfopen(MarkerPath().c_str(), L"r");
     if (!f)
         return 0;

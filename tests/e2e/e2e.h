@@ -18,12 +18,22 @@ struct Program {
 
 std::wstring DriverDir();
 Program StartProgram();
-// Exit code, or STILL_ACTIVE when the process did not end within `ms`.
-DWORD WaitExit(Program& p, DWORD ms = 10000);
+// Exit code now, or STILL_ACTIVE.
+DWORD ExitCode(const Program& p);
+// Exit code once it ended, or STILL_ACTIVE when the session stopped
+// working without its end (tools/patience.h).
+DWORD WaitExit(Program& p);
 void EndProgram(Program& p);  // terminates it if it still runs
 
-// Waits for a condition of another process; fails the test on timeout.
-bool WaitUntil(const std::function<bool()>& condition, DWORD ms = 15000);
+// Waits for a condition of other processes while the session works on it;
+// fails the test when it stops working without it (tools/patience.h).
+bool WaitUntil(const std::function<bool()>& condition);
+
+// Once its thread waits for input again, as a hand waits before a tap.
+void WaitInputIdle(const Program& p);
+// Whether the window's thread takes a message sent to it now, that is
+// once it has handled everything before it.
+bool Answers(HWND h);
 
 std::vector<HWND> TopWindows(DWORD pid);
 HWND ResidentWindow();
@@ -46,7 +56,8 @@ void Click(int x, int y);                      // a real click on the screen
 // "up" adds an interface with an address, "down" removes it.
 void Network(const char* state);
 
-// The marker file the launch helper appends to; its line count = launches.
+// The marker file the launch helper appends to; its line count = launches,
+// counted once every copy started has ended.
 std::wstring MarkerPath();
 std::wstring MarkerExe();
 int LaunchCount();

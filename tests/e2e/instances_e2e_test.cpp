@@ -65,10 +65,10 @@ TEST_F(Instances, StartsAtTheSameMomentLeaveOne)
     std::vector<::Program> starts;
     for (int i = 0; i < 6; i++)
         starts.push_back(StartProgram());
-    EXPECT_TRUE(WaitUntil([] { return ProgramProcesses() == 1; }, 30000))
+    EXPECT_TRUE(WaitUntil([] { return ProgramProcesses() == 1; }))
         << ProgramProcesses() << " instances run";
     for (::Program& p : starts) {
-        DWORD code = WaitExit(p, 0);
+        DWORD code = ExitCode(p);
         if (code == STILL_ACTIVE)
             std::swap(first, p);
         else
@@ -103,7 +103,7 @@ TEST_F(Instances, HundredStartsWhileOneRunsEachEndWithZero)
         for (int i = 0; i < kAtOnce && started < kStarts; i++, started++)
             batch.push_back(StartProgram());
         for (::Program& p : batch) {
-            DWORD code = WaitExit(p, 15000);
+            DWORD code = WaitExit(p);
             EXPECT_EQ(0u, code) << "start " << started;
             endedWithZero += code == 0;
             EndProgram(p);
@@ -118,7 +118,7 @@ TEST_F(Instances, HundredStartsWhileOneRunsEachEndWithZero)
     EXPECT_EQ(1, ProgramProcesses());
     EXPECT_EQ(1, ResidentWindows());
     EXPECT_EQ(resident, ResidentWindow());
-    EXPECT_EQ(STILL_ACTIVE, WaitExit(first, 0));
+    EXPECT_EQ(STILL_ACTIVE, ExitCode(first));
     EXPECT_EQ(0, VisibleLockScreens(first.pid));
     EXPECT_EQ(NULL, SettingsDialog(first.pid));
     EXPECT_EQ(windows, TopWindows(first.pid).size());

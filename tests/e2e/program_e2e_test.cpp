@@ -61,7 +61,7 @@ protected:
     // A picture of the screen once the program has painted and waits.
     void Shot(const wchar_t* name)
     {
-        WaitForInputIdle(prog.process, 5000);
+        WaitInputIdle(prog);
         SaveScreenshot(name);
     }
 
@@ -119,7 +119,7 @@ void UnlockWithClicks(const ::Program& p, HWND dlg)
     const bool order[3][2] = {{false, false}, {false, true}, {true, false}};
     for (const auto& c : order) {
         // Each tap once the program waits for input again, as a hand would.
-        WaitForInputIdle(p.process, 5000);
+        WaitInputIdle(p);
         POINT pt = Corner(dlg, c[0], c[1]);
         Click(pt.x, pt.y);
     }
@@ -193,7 +193,7 @@ TEST_F(Program, FirstRunStoresDefaultsAndShowsSettingsBeforeLockAndIcon)
     HWND lock = WaitLock();
     ASSERT_TRUE(lock);
     EXPECT_TRUE(TrayIconPresent(resident));
-    EXPECT_EQ(STILL_ACTIVE, WaitExit(prog, 0));
+    EXPECT_EQ(STILL_ACTIVE, ExitCode(prog));
 }
 
 TEST_F(Program, PathStoredInTheFirstRunDialogIsLaunchedInThatRun)
@@ -211,7 +211,7 @@ TEST_F(Program, PathStoredInTheFirstRunDialogIsLaunchedInThatRun)
     Network("up");
     Poll(lock);
     ASSERT_TRUE(WaitUntil([&] { return LaunchCount() == 1; }));
-    EXPECT_EQ(0, VisibleLockScreens(prog.pid));
+    EXPECT_TRUE(WaitUntil([&] { return VisibleLockScreens(prog.pid) == 0; }));
 }
 
 TEST_F(Program, StoredSettingsOpenTheLockScreenWithWinsockRunning)
@@ -275,10 +275,10 @@ TEST_F(Program, WaitsWithStarsThenTimesOutWithoutNetwork)
     RECT rc;
     GetWindowRect(GetDlgItem(lock, IDOK), &rc);
     EXPECT_LT((rc.top + rc.bottom) / 2, GetSystemMetrics(SM_CYSCREEN));
-    WaitForInputIdle(prog.process, 5000);
+    WaitInputIdle(prog);
     Click((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
     ASSERT_TRUE(WaitUntil([&] { return LaunchCount() == 1; }));
-    EXPECT_EQ(0, VisibleLockScreens(prog.pid));
+    EXPECT_TRUE(WaitUntil([&] { return VisibleLockScreens(prog.pid) == 0; }));
 }
 
 TEST_F(Program, ClosesByItselfOnceAnInterfaceComesUp)
@@ -291,7 +291,7 @@ TEST_F(Program, ClosesByItselfOnceAnInterfaceComesUp)
     ASSERT_TRUE(WaitUntil([&] { return ItemText(lock, IDC_LOCK_STATUS) == kWaiting; }));
     Network("up");
     ASSERT_TRUE(WaitUntil([&] { return VisibleLockScreens(prog.pid) == 0; }));
-    EXPECT_EQ(STILL_ACTIVE, WaitExit(prog, 0));
+    EXPECT_EQ(STILL_ACTIVE, ExitCode(prog));
 }
 
 TEST_F(Program, PasswordWantedWhenSet)
@@ -302,7 +302,7 @@ TEST_F(Program, PasswordWantedWhenSet)
     SetDlgItemTextW(lock, IDC_LOCK_PASSWORD, L"pw");
     PressButton(lock, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return LaunchCount() == 1; }));
-    EXPECT_EQ(0, VisibleLockScreens(prog.pid));
+    EXPECT_TRUE(WaitUntil([&] { return VisibleLockScreens(prog.pid) == 0; }));
 }
 
 TEST_F(Program, IconButtonDownOpensSettingsAndExitEndsTheProgram)
@@ -335,7 +335,7 @@ TEST_F(Program, IconButtonDownOpensSettingsAndExitEndsTheProgram)
     ASSERT_TRUE(tray) << "no tray window on the display";
     RECT rc;
     GetWindowRect(tray, &rc);
-    WaitForInputIdle(prog.process, 5000);
+    WaitInputIdle(prog);
     Click(rc.left + 13, rc.top + 32);
     ASSERT_TRUE(WaitUntil([&] { return (dlg = SettingsDialog(prog.pid)) != NULL; }));
 
@@ -363,7 +363,9 @@ TEST_F(Program, LockedSettingsDialogClosesWithoutEndingTheProgram)
     // Escape while locked closes like "閉じる".
     PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitUntil([&] { return SettingsDialog(prog.pid) == NULL; }));
-    EXPECT_EQ(STILL_ACTIVE, WaitExit(prog, 200));
+    // Its closing has been handled once the window takes the next message.
+    EXPECT_TRUE(Answers(resident));
+    EXPECT_EQ(STILL_ACTIVE, ExitCode(prog));
     EXPECT_TRUE(TrayIconPresent(resident));
 }
 
@@ -423,7 +425,7 @@ TEST_F(Program, ResumeOverTheSettingsDialogLeavesOneLockScreen)
     PostResume(prog.pid);
     ASSERT_TRUE(WaitUntil([&] { return SettingsDialog(prog.pid) == NULL &&
                                        VisibleLockScreens(prog.pid) == 1; }));
-    EXPECT_EQ(STILL_ACTIVE, WaitExit(prog, 0));
+    EXPECT_EQ(STILL_ACTIVE, ExitCode(prog));
     EXPECT_EQ(0, PowerRegistrations(prog.pid));
 }
 
@@ -479,7 +481,7 @@ TEST_F(Program, ManyResumesAtTheLockScreenKeepExactlyOne)
         }
     }
     EXPECT_EQ(windowsBefore, TopWindows(prog.pid).size());
-    EXPECT_EQ(STILL_ACTIVE, WaitExit(prog, 0));
+    EXPECT_EQ(STILL_ACTIVE, ExitCode(prog));
     // The surviving lock screen still works.
     PostMessageW(current, WM_TIMER, 1, 0);
     EXPECT_TRUE(WaitUntil([&] { return ItemText(current, IDC_LOCK_STATUS) == kTimedOut; }));
@@ -528,15 +530,8 @@ TEST_F(Program, BurstOfResumesIsPassedWithOnePassword)
     ASSERT_NO_FATAL_FAILURE(AskPassword(lock));
     ASSERT_NO_FATAL_FAILURE(AnswerPassword(lock, L"pw"));
     ASSERT_EQ(0, LockScreensOnceHandled(prog, resident)) << "passed once, asked again";
-    EXPECT_EQ(STILL_ACTIVE, WaitExit(prog, 0));
+    EXPECT_EQ(STILL_ACTIVE, ExitCode(prog));
     EXPECT_EQ(1, LaunchCount());
-}
-
-// The program's thread takes a message within a second: it waits on nothing.
-bool Responsive(HWND resident)
-{
-    DWORD_PTR r;
-    return SendMessageTimeoutW(resident, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &r) != 0;
 }
 
 // Resumes spaced as a device's power button spaces them, each road in a
@@ -558,7 +553,7 @@ TEST_F(Program, SpacedBurstsOfResumesLeaveOneWorkingLockScreen)
         for (int i = 0; i < 12; i++)
             ASSERT_NO_FATAL_FAILURE(roads[road]());
         ASSERT_TRUE(WaitUntil([&] {
-            return Responsive(resident) && VisibleLockScreens(prog.pid) == 1 &&
+            return Answers(resident) && VisibleLockScreens(prog.pid) == 1 &&
                    HiddenDialogsOf(prog.pid) == 0;
         })) << VisibleLockScreens(prog.pid) << " lock screens shown, "
             << HiddenDialogsOf(prog.pid) << " dialogs hidden";
@@ -740,7 +735,7 @@ TEST_F(Program, PowerManagerNoticeEndsEveryDialogAndLeavesOneLockScreen)
     EXPECT_FALSE(IsWindow(dlg));
     EXPECT_FALSE(IsWindow(box));
     EXPECT_EQ(1, LaunchCount());
-    EXPECT_EQ(STILL_ACTIVE, WaitExit(prog, 0));
+    EXPECT_EQ(STILL_ACTIVE, ExitCode(prog));
 }
 
 TEST_F(Program, SecondStartChangesNothingAndEndsWithZero)

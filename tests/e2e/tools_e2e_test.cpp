@@ -32,7 +32,7 @@ TEST(ResumeTool, OpensOneLockScreenThenReplacesIt)
         HWND fresh = LockScreen(prog.pid);
         return fresh && fresh != lock && !IsWindow(lock) && VisibleLockScreens(prog.pid) == 1;
     }));
-    EXPECT_EQ(STILL_ACTIVE, WaitExit(prog, 0));
+    EXPECT_EQ(STILL_ACTIVE, ExitCode(prog));
     EndProgram(prog);
     WaitUntil([] { return ResidentWindow() == NULL; });
 }

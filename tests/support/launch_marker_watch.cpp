@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "patience.h"
+
 namespace {
 std::wstring g_marker;
 }
@@ -28,33 +30,23 @@ std::wstring UseFreshMarkerFile()
     return g_marker;
 }
 
-bool WaitForLaunchMarkers(DWORD timeoutMs)
+static bool LaunchMarkersRun()
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        if (snap == INVALID_HANDLE_VALUE)
-            return false;
-        bool running = false;
-        PROCESSENTRY32W pe;
-        pe.dwSize = sizeof(pe);
-        for (BOOL ok = Process32FirstW(snap, &pe); ok; ok = Process32NextW(snap, &pe)) {
-            if (_wcsicmp(pe.szExeFile, L"launch_marker.exe") != 0)
-                continue;
-            HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pe.th32ProcessID);
-            if (!h)
-                continue;
-            DWORD left = timeoutMs - (GetTickCount() - start);
-            if ((int)left <= 0 || WaitForSingleObject(h, left) != WAIT_OBJECT_0)
-                running = true;
-            CloseHandle(h);
-        }
-        CloseHandle(snap);
-        if (!running)
-            return true;
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-    }
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE)
+        return true;
+    bool running = false;
+    PROCESSENTRY32W pe;
+    pe.dwSize = sizeof(pe);
+    for (BOOL ok = Process32FirstW(snap, &pe); ok && !running; ok = Process32NextW(snap, &pe))
+        running = _wcsicmp(pe.szExeFile, L"launch_marker.exe") == 0;
+    CloseHandle(snap);
+    return running;
+}
+
+bool WaitForLaunchMarkers()
+{
+    return patience::WaitWhileWorking([] { return !LaunchMarkersRun(); }) == patience::End::Reached;
 }
 
 int MarkerLines()

@@ -1,5 +1,5 @@
 // Watching tests/helpers/launch_marker.exe: where it is, a fresh marker
-// file for it to write, and a bounded wait until every started copy ended.
+// file for it to write, and a wait until every started copy ended.
 #ifndef BRONDELKIT_TESTS_LAUNCH_MARKER_WATCH_H
 #define BRONDELKIT_TESTS_LAUNCH_MARKER_WATCH_H
 
@@ -14,8 +14,9 @@ std::wstring HelperExePath(const wchar_t* exeName);
 std::wstring UseFreshMarkerFile();
 
 // Waits until no launch_marker.exe of this Wine session runs any more;
-// false when one still runs after timeoutMs.
-bool WaitForLaunchMarkers(DWORD timeoutMs = 20000);
+// false when one still runs once the session stopped working
+// (tools/patience.h).
+bool WaitForLaunchMarkers();
 
 // Lines the helpers wrote into the current marker file (0 when absent).
 int MarkerLines();
