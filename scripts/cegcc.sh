@@ -1,7 +1,6 @@
 # Sourced: the device's own ARM executable, built on Linux with CeGCC
 # (arm-mingw32ce, gcc 4.4 with CE's C run-time and import libraries). The
-# project never installs it; the README's "Building for the device" says
-# how it is built. From the device project (device/brondelkit.vcp, its
+# project never installs it; docs/device.md says how it is built. From the device project (device/brondelkit.vcp, its
 # ARMV4I Release configuration) it takes the sources, the libraries, the
 # base and the stack, so that both device builds build the same program.
 BK_CEGCC=${BK_CEGCC:-/opt/cegcc}

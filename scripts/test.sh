@@ -5,7 +5,7 @@
 # with its own prefix. Fails when either fails; leaves no process behind.
 # Where the i686 suite cannot run (a machine that runs no 32-bit programs,
 # or Wine's 32-bit side not installable today) the i686 build is still built
-# (its size checks are compile-time), and the last line says why.
+# (its size checks are compile-time), and its line says why.
 # Where CeGCC is installed, the device's ARM executable is checked too
 # (tests/arm: read, not run, as Wine runs no ARM programs); its line says
 # passed, FAILED, or why it did not run.

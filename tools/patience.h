@@ -16,7 +16,6 @@
 #include <winternl.h>
 
 #include <map>
-#include <string>
 #include <vector>
 
 namespace patience {
@@ -99,6 +98,27 @@ End WaitWhileWorking(Condition reached, DWORD idleMs = kIdleMs)
             return End::Busy;
     }
     return End::Reached;
+}
+
+// Once the process's thread waits for input again, as a hand waits before
+// a tap.
+inline void WaitInputIdle(HANDLE process)
+{
+    WaitWhileWorking([&] { return WaitForInputIdle(process, 100) == 0; });
+}
+
+// Whether the window's thread takes a message sent to it, that is once it
+// has handled everything queued before it; false when the window is gone
+// or the session stopped working first.
+inline bool Answers(HWND h)
+{
+    DWORD_PTR r;
+    bool answered = false;
+    WaitWhileWorking([&] {
+        answered = SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_NORMAL, 200, &r) != 0;
+        return answered || !IsWindow(h);
+    });
+    return answered;
 }
 
 }  // namespace patience

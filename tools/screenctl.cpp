@@ -137,12 +137,8 @@ void Settle()
     HANDLE p = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
     if (!p)
         return;
-    DWORD_PTR r;
-    patience::WaitWhileWorking([&] {
-        return WaitForInputIdle(p, 100) == 0 &&
-               (SendMessageTimeoutW(resident, WM_NULL, 0, 0, SMTO_NORMAL, 200, &r) ||
-                !IsWindow(resident));
-    });
+    patience::WaitInputIdle(p);
+    patience::Answers(resident);
     CloseHandle(p);
 }
 

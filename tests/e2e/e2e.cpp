@@ -89,22 +89,6 @@ bool WaitUntil(const std::function<bool()>& condition)
     return end == patience::End::Reached;
 }
 
-void WaitInputIdle(const Program& p)
-{
-    WaitUntil([&] { return WaitForInputIdle(p.process, 100) == 0; });
-}
-
-bool Answers(HWND h)
-{
-    DWORD_PTR r;
-    bool answered = false;
-    WaitUntil([&] {
-        answered = SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_NORMAL, 200, &r) != 0;
-        return answered || !IsWindow(h);
-    });
-    return answered;
-}
-
 namespace {
 HWND VisibleDialogWith(DWORD pid, int childId)
 {

@@ -29,12 +29,6 @@ void EndProgram(Program& p);  // terminates it if it still runs
 // fails the test when it stops working without it (tools/patience.h).
 bool WaitUntil(const std::function<bool()>& condition);
 
-// Once its thread waits for input again, as a hand waits before a tap.
-void WaitInputIdle(const Program& p);
-// Whether the window's thread takes a message sent to it now, that is
-// once it has handled everything before it.
-bool Answers(HWND h);
-
 std::vector<HWND> TopWindows(DWORD pid);
 HWND ResidentWindow();
 HWND LockScreen(DWORD pid);       // the visible lock dialog, or NULL

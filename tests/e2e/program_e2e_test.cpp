@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "e2e/e2e.h"
+#include "patience.h"
 #include "platform/power.h"
 #include "resource.h"
 #include "support/dialog_driver.h"
@@ -61,7 +62,7 @@ protected:
     // A picture of the screen once the program has painted and waits.
     void Shot(const wchar_t* name)
     {
-        WaitInputIdle(prog);
+        patience::WaitInputIdle(prog.process);
         SaveScreenshot(name);
     }
 
@@ -119,7 +120,7 @@ void UnlockWithClicks(const ::Program& p, HWND dlg)
     const bool order[3][2] = {{false, false}, {false, true}, {true, false}};
     for (const auto& c : order) {
         // Each tap once the program waits for input again, as a hand would.
-        WaitInputIdle(p);
+        patience::WaitInputIdle(p.process);
         POINT pt = Corner(dlg, c[0], c[1]);
         Click(pt.x, pt.y);
     }
@@ -275,7 +276,7 @@ TEST_F(Program, WaitsWithStarsThenTimesOutWithoutNetwork)
     RECT rc;
     GetWindowRect(GetDlgItem(lock, IDOK), &rc);
     EXPECT_LT((rc.top + rc.bottom) / 2, GetSystemMetrics(SM_CYSCREEN));
-    WaitInputIdle(prog);
+    patience::WaitInputIdle(prog.process);
     Click((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
     ASSERT_TRUE(WaitUntil([&] { return LaunchCount() == 1; }));
     EXPECT_TRUE(WaitUntil([&] { return VisibleLockScreens(prog.pid) == 0; }));
@@ -335,7 +336,7 @@ TEST_F(Program, IconButtonDownOpensSettingsAndExitEndsTheProgram)
     ASSERT_TRUE(tray) << "no tray window on the display";
     RECT rc;
     GetWindowRect(tray, &rc);
-    WaitInputIdle(prog);
+    patience::WaitInputIdle(prog.process);
     Click(rc.left + 13, rc.top + 32);
     ASSERT_TRUE(WaitUntil([&] { return (dlg = SettingsDialog(prog.pid)) != NULL; }));
 
@@ -364,7 +365,7 @@ TEST_F(Program, LockedSettingsDialogClosesWithoutEndingTheProgram)
     PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitUntil([&] { return SettingsDialog(prog.pid) == NULL; }));
     // Its closing has been handled once the window takes the next message.
-    EXPECT_TRUE(Answers(resident));
+    EXPECT_TRUE(patience::Answers(resident));
     EXPECT_EQ(STILL_ACTIVE, ExitCode(prog));
     EXPECT_TRUE(TrayIconPresent(resident));
 }
@@ -553,7 +554,7 @@ TEST_F(Program, SpacedBurstsOfResumesLeaveOneWorkingLockScreen)
         for (int i = 0; i < 12; i++)
             ASSERT_NO_FATAL_FAILURE(roads[road]());
         ASSERT_TRUE(WaitUntil([&] {
-            return Answers(resident) && VisibleLockScreens(prog.pid) == 1 &&
+            return patience::Answers(resident) && VisibleLockScreens(prog.pid) == 1 &&
                    HiddenDialogsOf(prog.pid) == 0;
         })) << VisibleLockScreens(prog.pid) << " lock screens shown, "
             << HiddenDialogsOf(prog.pid) << " dialogs hidden";
